@@ -1,0 +1,50 @@
+// Whoever starts a run: the window, the command line or a test. The run shows its output,
+// progress, messages and questions through the host and yields to it while it works.
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/settings.hpp"
+#include "text/message.hpp"
+#include "text/text.hpp"
+
+namespace tw {
+
+class RunHost {
+ public:
+  virtual ~RunHost() = default;
+
+  // The settings as the controls hold them now; a run reads them when it needs them and
+  // writes back only the trimmed input file and begin-with texts.
+  virtual AnalysisSettings& Settings() = 0;
+
+  // The output box (txbMetaTag).
+  virtual const Text& OutputText() const = 0;
+  virtual void SetOutputText(Text text) = 0;
+  virtual void AppendOutputText(TextView text) = 0;
+  virtual void RepaintOutput() {}
+  virtual void MoveOutputCaretToEnd() {}
+  virtual void MoveOutputCaretToStart() {}
+
+  // lblNumberOfWords2 (the caption) and lblNumberOfWords (the count), repainted at once.
+  virtual void SetWordCountLabels(TextView caption, TextView count) = 0;
+  // The caption of cmdListWords ("List words", or "Stop" during a run).
+  virtual void SetListWordsCaption(TextView caption) { (void)caption; }
+  // Locking (false) and unlocking (true) of the window's controls around a run.
+  virtual void SetControlsEnabled(bool enable) { (void)enable; }
+  virtual void PlaceDefaultFocus() {}
+
+  // A modal message box; returns the button pressed.
+  virtual MsgAnswer ShowMessage(const Message& message) = 0;
+
+  // Serve pending events (Stop, Show words as found, Quit, repaints). Called after every
+  // line and every word, so it must be cheap when there is nothing to do.
+  virtual void Yield() {}
+  // How far the run has read the document, for a progress line.
+  virtual void ReportProgress(int64_t bytesRead, int64_t totalBytes) {
+    (void)bytesRead;
+    (void)totalBytes;
+  }
+};
+
+}  // namespace tw

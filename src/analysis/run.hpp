@@ -1,0 +1,53 @@
+// The run behind "List words" and "Generate/show keywords meta tag": checks the input file,
+// reads it line by line through the scanner into the word table, finishes the table and
+// writes the word list or the keywords meta tag into the host's output box.
+#pragma once
+
+#include <cstdint>
+
+#include "analysis/host.hpp"
+#include "catalogue/language2.hpp"
+#include "scan/fileproc.hpp"
+#include "words/commonwords.hpp"
+#include "words/wordtable.hpp"
+
+namespace tw {
+
+inline constexpr TextView kNowProcessing = u"Now processing ...";
+inline constexpr TextView kNotShowingWordsAsFound = u"{NOT showing words as found.}";
+inline constexpr TextView kListWordsCaption = u"List words";
+inline constexpr TextView kStopCaption = u"Stop";
+
+class Analysis {
+ public:
+  Analysis(const ProgramText& texts, const CommonWords& commonWords);
+
+  // tagMode: true for "Generate/show keywords meta tag", false for "List words".
+  void RunAnalysis(bool tagMode, RunHost& host);
+
+  // The output steps alone, from the current table.
+  void BuildKeywordTag(RunHost& host);
+  void WriteWordList(RunHost& host);
+
+  // True while RunAnalysis is reading the document.
+  bool Running() const { return running_; }
+
+  const WordTable& table() const { return table_; }
+
+  bool blnWordTableCurrent = false;
+  bool blnStopRequested = false;
+  bool blnIsUTF8File = false;
+  int32_t intTextFileKind = 0;
+
+ private:
+  const ProgramText& texts_;
+  const CommonWords& commonWords_;
+  WordTable table_;
+  bool running_ = false;
+};
+
+// The tag alone: the output text before its count lines, trimmed of characters of code 32
+// or less at both ends (the whole text, trimmed, when it holds no tag).
+Text GetMetaTag(TextView outputText);
+
+}  // namespace tw

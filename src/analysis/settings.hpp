@@ -1,0 +1,106 @@
+// The settings that steer an analysis, as the window's controls hold them, with their
+// defaults, the values their consumers receive, the fixed limits and the checks that run
+// when the user leaves a number box. Window-free: the window binds its controls to these.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "text/message.hpp"
+#include "text/text.hpp"
+
+namespace tw {
+
+// Fixed limits.
+inline constexpr int32_t intDefaultMaxNumKeywords = 50;
+inline constexpr int32_t intMinNumKeywords = 5;
+inline constexpr int32_t intMaxNumKeywords = 100;
+inline constexpr int32_t intDefaultMaxNumBytes = 500;
+inline constexpr int32_t intMaxNumBytes = 1000;
+inline constexpr int32_t intMaxWordLength = 60;
+inline constexpr int32_t intGermanLanguageIndex = 2;
+inline constexpr int32_t kNumberBoxMaxChars = 4;
+inline constexpr int32_t kNoSelection = -1;
+
+// Positions of cboLanguage, the common-word files and the common-word table's columns.
+inline constexpr int32_t intNumCommonWordsLanguages = 7;
+inline constexpr int32_t kFrenchLanguageIndex = 1;
+inline constexpr int32_t kAllLanguagesIndex = 6;
+extern const std::array<TextView, intNumCommonWordsLanguages> strLanguageCodes;
+extern const std::array<TextView, intNumCommonWordsLanguages> kLanguageNames;
+
+// The items of the ten number lists, in the order they are filled.
+struct ListItems {
+  static std::array<Text, 9> OneToNine();         // "1" .. "9"
+  static std::array<Text, 9> TenToNinety();       // "10" .. "90"
+  static std::array<Text, 10> ZeroToNinety();     // "0", "10" .. "90"
+  static std::array<Text, 10> ZeroToNine();       // "0" .. "9"
+};
+
+struct AnalysisSettings {
+  // Text boxes.
+  Text txbInputFile;
+  Text txbBeginMetaTagWith;
+  Text txbWordsToIgnore;
+  Text txbMaxNumKeywordsInMetaTag = u"50";
+  Text txbMaxNumBytesInMetaTag = u"500";
+  // Lists: the 0-based position of the selected item.
+  int32_t cboShortWordSize = 1;
+  int32_t cboThresholdFrequency = 1;
+  int32_t cboTitleWeight = 8;
+  int32_t cboDescriptionWeight = 5;
+  int32_t cboExistingKeywordsWeight = 0;
+  int32_t cboBoldWeight = 4;
+  int32_t cboItalicWeight = 4;
+  int32_t cboTableWeight = 1;
+  int32_t cboDivWeight = 2;
+  int32_t cboSpanWeight = 2;
+  int32_t cboLanguage = kNoSelection;
+  // Check boxes and the option pair.
+  bool chkIgnoreShortWords = true;
+  bool chkIgnoreCommonWords = true;
+  bool chkPreserveCase = true;
+  bool chkSpaceAfterComma = true;
+  bool chkShowWordsAsFound = false;
+  bool optInsertionWithBackup = false;
+  bool chkLargeWindow = false;
+  // Derived: the normalised words-to-ignore text followed by one comma; empty when none.
+  Text strWordsToIgnoreList;
+
+  // The values the consumers receive.
+  int32_t ShortWordSize() const { return cboShortWordSize + 1; }
+  int32_t MinFrequency() const { return cboThresholdFrequency + 1; }
+  int32_t TitleWeight() const { return 10 * cboTitleWeight; }
+  int32_t DescriptionWeight() const { return 10 * cboDescriptionWeight; }
+  int32_t ExistingKeywordsWeight() const { return 10 * cboExistingKeywordsWeight; }
+  int32_t BoldWeight() const { return cboBoldWeight; }
+  int32_t ItalicWeight() const { return cboItalicWeight; }
+  int32_t TableWeight() const { return cboTableWeight; }
+  int32_t DivWeight() const { return cboDivWeight; }
+  int32_t SpanWeight() const { return cboSpanWeight; }
+
+  bool operator==(const AnalysisSettings&) const = default;
+};
+
+// Every setting back to its default, except the language and the large window; the three
+// texts (input file, begin-with, words to ignore) only when `clearTexts`.
+void RestoreDefaults(AnalysisSettings& s, bool clearTexts);
+
+// Keeps digits and, in the allowed places, one leading sign.
+Text CleanNumberText(TextView text, bool allowMinus);
+
+// The check run when the user leaves a number box: the box text is rewritten in place and
+// a message is returned when one must be shown (the box then also gets the focus back).
+std::optional<Message> CheckMaxNumKeywords(Text& box);
+std::optional<Message> CheckMaxNumBytes(Text& box);
+
+// Lower-cases and tidies the words-to-ignore text; returns the list (text plus one comma),
+// empty when the text is empty.
+Text NormaliseWordsToIgnore(Text& box);
+
+// The leading whole number of a text (a lone sign or no digits gives 0), as the tag
+// builder reads its two limits; clamped to the 32-bit range.
+int32_t LeadingNumber(TextView text);
+
+}  // namespace tw

@@ -1,0 +1,95 @@
+// Reading documents line by line and writing them back, one character per byte through the
+// code page, so that reading and writing a document never changes a byte.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "text/text.hpp"
+
+namespace tw {
+
+// How a document's lines end. CR or CR LF end a line and a lone LF stays inside it, unless
+// the document is LF-only (its first 16,384 bytes hold at least one LF and no CR), in which
+// case LF ends a line and a stray CR later on stays inside its line.
+enum class LineEnds { CrOrCrLf, LfOnly };
+
+inline constexpr int32_t kLineEndSampleSize = 16384;
+
+// A failure of the file system: its number (0 when none), the system's description and
+// whether it was the permission-denied error.
+struct FileError {
+  int number = 0;
+  Text description;
+  bool permissionDenied = false;
+
+  bool failed() const { return number != 0; }
+  static FileError FromErrno(int err);
+  static FileError FromErrorCode(const std::error_code& ec);
+};
+
+// A file name held as text, for the file system (UTF-8 on this platform).
+std::filesystem::path ToPath(TextView name);
+Text FromPath(const std::filesystem::path& path);
+
+// Looks at the first 16,384 bytes; a file that cannot be read counts as CR or CR LF.
+LineEnds DetectLineEnds(const std::filesystem::path& file);
+
+class LineReader {
+ public:
+  LineReader() = default;
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Opens the file; on failure returns false and fills `error`.
+  bool Open(const std::filesystem::path& file, LineEnds ends, FileError& error);
+  // Next line without its line end, each byte one character through the code page.
+  // False at the end of the file or on a read failure (see error()).
+  bool ReadLine(Text& line);
+  // The same, as raw bytes.
+  bool ReadLineBytes(std::string& line);
+  bool failed() const { return error_.failed(); }
+  const FileError& error() const { return error_; }
+  void Close();
+
+ private:
+  bool Fill();
+  std::FILE* file_ = nullptr;
+  LineEnds ends_ = LineEnds::CrOrCrLf;
+  std::vector<char> buffer_;
+  size_t pos_ = 0;
+  size_t len_ = 0;
+  bool eof_ = false;
+  bool pendingCr_ = false;
+  FileError error_;
+};
+
+// Writes lines through the code page, each ended by CR LF (or LF for LF-only documents).
+class LineWriter {
+ public:
+  LineWriter() = default;
+  ~LineWriter();
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  // Creates or replaces the file.
+  bool Open(const std::filesystem::path& file, LineEnds ends, FileError& error);
+  // Characters are written one byte each through the code page; a character the code page
+  // cannot hold is written as a decimal reference (&#321;).
+  bool WriteLine(TextView line);
+  bool WriteBytesLine(std::string_view bytes);
+  // Flushes to the disk and closes; false with error() set when anything failed.
+  bool Close(bool syncToDisk = true);
+  const FileError& error() const { return error_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  LineEnds ends_ = LineEnds::CrOrCrLf;
+  FileError error_;
+};
+
+}  // namespace tw

@@ -1,0 +1,42 @@
+// Input file checks: is the name usable, is the file text, how is it encoded, how do its
+// lines end. No function here shows anything; ValidateInputFile returns what to show.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "catalogue/language2.hpp"
+#include "text/message.hpp"
+#include "text/text.hpp"
+
+namespace tw {
+
+inline constexpr int32_t kTextSampleSize = 16384;
+inline constexpr double kNonTextLimitPercent = 1.0;
+inline constexpr int32_t kCharsetSearchLines = 10;
+
+struct InputFileVerdict {
+  bool usable = false;
+  // After start-up: the message to show (none when usable).
+  std::optional<Message> message;
+  // During start-up: the input box is to be emptied.
+  bool clearInputBox = false;
+  // During start-up, for a missing file whose folder exists: the folder to make current.
+  std::optional<Text> currentFolder;
+};
+
+InputFileVerdict ValidateInputFile(TextView path, bool startupCompleted, const ProgramText& texts);
+
+// Codes: -9, -5, -4, -3, -2, -1, 0, 1, 2, 3, 5, 6 (see the file-check tables).
+int32_t GetEncodingKind(TextView name, bool contentCheck);
+// Codes: -9, -6, -5, -4, -3, -2, -1, 0, 1, 2, 3, 6, 7. Sets isUtf8 for UTF-8 files, else leaves it.
+int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool& isUtf8,
+                   bool contentCheck);
+bool HasTextExtension(TextView name);
+Text GetFileExtension(TextView name, bool lower);
+// The first `maximum` lines (all when 0), joined by CR LF; LF-only documents split at LF.
+Text ReadTextLines(TextView name, bool skipEmpty, int32_t maximum, int32_t& errorNumber,
+                   Text& errorDescription, int32_t& linesTaken);
+bool DoesFileExist(TextView name);
+
+}  // namespace tw

@@ -1,0 +1,27 @@
+// The Windows-1252 code page, made bijective over all 256 bytes, and UTF-8 for our own files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/text.hpp"
+
+namespace tw {
+
+// The character of a byte; the five undefined bytes map to U+0081, U+008D, U+008F, U+0090, U+009D.
+char16_t Cp1252ToChar(unsigned char byte);
+// The byte of a character, or -1 when the code page cannot hold it.
+int Cp1252FromChar(char16_t c);
+
+Text DecodeCp1252(std::string_view bytes);
+void DecodeCp1252Append(std::string_view bytes, Text& out);
+// Characters the code page cannot hold become '?'; use EncodeCp1252Ncr where that matters.
+std::string EncodeCp1252(TextView text);
+// Characters the code page cannot hold become decimal references such as &#321;.
+std::string EncodeCp1252Ncr(TextView text);
+
+// UTF-8 for the program's own files, the command line's output and file names.
+std::string ToUtf8(TextView text);
+Text FromUtf8(std::string_view bytes);
+
+}  // namespace tw

@@ -1,0 +1,53 @@
+// Common words of six languages and of the six together, which never become keywords, and
+// the choice of a document's language from its first lines.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "analysis/settings.hpp"
+#include "text/message.hpp"
+#include "text/text.hpp"
+
+namespace tw {
+
+inline constexpr int32_t kMaxCommonWordsPerLanguage = 1000;
+
+class CommonWords {
+ public:
+  // The file of a list position: "cwds_" + code + ".txt" in the data folder.
+  static std::filesystem::path FilePath(const std::filesystem::path& dataFolder, int32_t position);
+
+  // Loads one list; returns the "Error!" message to show when the file cannot be used (the
+  // language then stays unavailable).
+  std::optional<Message> LoadCommonWords(const std::filesystem::path& dataFolder, int32_t position);
+  // All seven lists, without pauses or progress; the messages of those that failed.
+  std::vector<Message> LoadAll(const std::filesystem::path& dataFolder);
+
+  bool IsAvailable(int32_t position) const;
+  int32_t Count(int32_t position) const;
+  // The words of a list in ascending order of character codes.
+  const std::vector<Text>& Words(int32_t position) const;
+  // Whether the lower-cased word is in the list; false for an unknown position.
+  bool IsCommonWord(TextView word, int32_t position) const;
+
+  // Adds words as a common-word file line would (for tests and generated lists).
+  void ParseLine(TextView line, int32_t position);
+
+ private:
+  std::array<std::vector<Text>, intNumCommonWordsLanguages> words_;
+  std::array<bool, intNumCommonWordsLanguages> loaded_{};
+};
+
+// "Common words not available" for a position, with the file's full path.
+Message CommonWordsUnavailableMessage(const std::filesystem::path& dataFolder, int32_t position);
+
+// The two-letter code of the document's language declaration in its first 10 non-empty
+// lines, if allowed; else the default.
+Text DetectDocumentLanguage(TextView path, TextView allowed, TextView defaultCode);
+// Position 0 .. 5 of a code, or -1.
+int32_t LanguageIndexFromCode(TextView code);
+
+}  // namespace tw

@@ -1,0 +1,19 @@
+// The keywords meta tag built from the ranked table, led by the user's phrases, within the
+// maximum numbers of keywords and bytes, followed by its two count lines.
+#pragma once
+
+#include "analysis/settings.hpp"
+#include "text/text.hpp"
+#include "words/wordtable.hpp"
+
+namespace tw {
+
+inline constexpr TextView kMetaTagPrefix = u"<meta name=\"keywords\" content=\"";
+inline constexpr TextView kNumberOfKeywordsLine = u"Number of keywords in meta tag:";
+inline constexpr TextView kNumberOfBytesLine = u"Number of bytes in meta tag:";
+
+// The output box text. Trims settings.txbBeginMetaTagWith and writes it back, as the
+// window does. An empty table gives the no-words sentence.
+Text BuildKeywordTagText(const WordTable& table, AnalysisSettings& settings);
+
+}  // namespace tw

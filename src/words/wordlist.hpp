@@ -1,0 +1,15 @@
+// The ranked word list ("List words") and the sentence shown when no word qualifies.
+#pragma once
+
+#include "analysis/settings.hpp"
+#include "text/text.hpp"
+#include "words/wordtable.hpp"
+
+namespace tw {
+
+// "No words with more than 3 letters occur at least twice." and its kin.
+Text ReportNoWords(const AnalysisSettings& settings);
+// The whole list as the output box shows it (the no-words sentence for an empty table).
+Text WordListText(const WordTable& table, const AnalysisSettings& settings);
+
+}  // namespace tw
