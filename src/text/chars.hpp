@@ -17,6 +17,12 @@ char16_t LowerChar(char16_t c);
 Text ToLowerGeneral(TextView text);
 void ToLowerGeneralInPlace(Text& text);
 
+// Whether a character is one of strAccentedLetters.
+bool IsAccentedChar(char16_t c);
+// One character through the letter tables: a capital of strUpperCaseLetters becomes its
+// partner in strLowerCaseLetters, every other character stays.
+char16_t TableLowerChar(char16_t c);
+
 // Table-driven lowering that folds the accented capitals (general conversion when the text
 // holds no accented letter). Keeps the length.
 Text LowerCase(TextView text);
