@@ -1,0 +1,166 @@
+// The existing-tag report: walks the document's lines up to the closing head tag and copies
+// out the title and the description, keywords and marker meta tags it finds.
+#include "tags/report.hpp"
+
+#include <array>
+
+#include "scan/fileproc.hpp"
+#include "scan/istextfile.hpp"
+#include "text/chars.hpp"
+#include "text/strproc.hpp"
+
+namespace tw {
+
+namespace {
+
+constexpr TextView kHeadEnd = u"</head>";
+constexpr TextView kCommentOpen = u"<!--";
+constexpr TextView kCommentClose = u"-->";
+constexpr TextView kTitleOpen = u"<title>";
+constexpr TextView kTitleClose = u"</title>";
+constexpr TextView kMetaOpen = u"<meta ";
+constexpr TextView kTagClose = u">";
+constexpr TextView kTitleLabel = u"TITLE: ";
+
+// A meta tag recognised by a quoted word on its line.
+struct MetaItem {
+  TextView quotedWord;
+  TextView label;
+};
+
+constexpr int32_t kKeywordsItem = 0;
+constexpr int32_t kDescriptionItem = 1;
+constexpr std::array<MetaItem, 3> kMetaItems{{
+    {u"\"keywords\"", u"KEYWORDS meta tag: "},
+    {u"\"description\"", u"DESCRIPTION meta tag: "},
+    {u"\"zorp done\"", u"ZORP meta tag: "},
+}};
+
+// The characters from position `first` to `last` inclusive (1-based); none when last < first.
+Text MidInclusive(TextView line, int32_t first, int32_t last) {
+  if (first < 1 || last < first) return Text();
+  return Text(line.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1)));
+}
+
+class ReportBuilder {
+ public:
+  explicit ReportBuilder(LineReader& reader) : reader_(reader) {}
+
+  // Reads up to the closing head tag or the end of the file. False when reading failed.
+  bool Run() {
+    while (ReadTrimmed()) {
+      if (InStr(1, lowered_, kHeadEnd) > 0) return true;
+      if (InStr(1, line_, kCommentOpen) > 0) {
+        if (!SkipComment()) return !reader_.failed();
+      }
+      Examine();
+    }
+    return !reader_.failed();
+  }
+
+  void AppendMissingItems() {
+    if (!titleFound_) AppendMissing(kNoTitleFound);
+    if (!descriptionFound_) AppendMissing(kNoDescriptionFound);
+    if (!keywordsFound_) AppendMissing(kNoKeywordsFound);
+  }
+
+  Text& output() { return output_; }
+
+ private:
+  bool ReadTrimmed() {
+    Text raw;
+    if (!reader_.ReadLine(raw)) return false;
+    line_ = TrimSpaces(raw);
+    lowered_ = ToLowerGeneral(line_);
+    return true;
+  }
+
+  // Skips from the line that opens a comment through the line that closes it, and reads the
+  // line after it. False when the file ends first (or a read fails).
+  bool SkipComment() {
+    Text current = line_;
+    while (InStr(1, current, kCommentClose) == 0) {
+      if (!reader_.ReadLine(current)) return false;
+    }
+    return ReadTrimmed();
+  }
+
+  void Examine() {
+    if (TextView(lowered_).starts_with(kTitleOpen)) {
+      int32_t e = InStr(1, lowered_, kTitleClose);
+      if (e == 0) e = static_cast<int32_t>(line_.size()) + 1;
+      const int32_t first = static_cast<int32_t>(kTitleOpen.size()) + 1;
+      output_ += kTitleLabel;
+      output_ += MidInclusive(line_, first, e - 1);
+      output_ += kCrLf;
+      output_ += kCrLf;
+      titleFound_ = true;
+      return;
+    }
+    const int32_t m = InStr(1, lowered_, kMetaOpen);
+    if (m == 0) return;
+    for (size_t i = 0; i < kMetaItems.size(); ++i) {
+      const MetaItem& item = kMetaItems[i];
+      const int32_t k = InStr(1, lowered_, item.quotedWord);
+      if (k == 0) continue;
+      int32_t g = InStr(k + static_cast<int32_t>(item.quotedWord.size()), lowered_, kTagClose);
+      if (g == 0) g = static_cast<int32_t>(line_.size());
+      output_ += item.label;
+      output_ += MidInclusive(line_, m, g);
+      output_ += kCrLf;
+      output_ += kCrLf;
+      if (static_cast<int32_t>(i) == kKeywordsItem) keywordsFound_ = true;
+      if (static_cast<int32_t>(i) == kDescriptionItem) descriptionFound_ = true;
+    }
+  }
+
+  void AppendMissing(TextView text) {
+    output_ += kCrLf;
+    output_ += text;
+  }
+
+  LineReader& reader_;
+  Text line_;
+  Text lowered_;
+  Text output_;
+  bool titleFound_ = false;
+  bool descriptionFound_ = false;
+  bool keywordsFound_ = false;
+};
+
+}  // namespace
+
+ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText) {
+  ExistingTagReport report;
+  report.inputFile = TrimSpaces(inputFileText);
+  if (report.inputFile.empty()) {
+    report.message =
+        Message{Text(kReportErrorCaption), Text(kInputFileNotSpecified), MsgIcon::Warning};
+    return report;
+  }
+  if (!DoesFileExist(report.inputFile)) {
+    report.message =
+        Message{Text(kFileNotFoundCaption), Text(kInputFileNotFound), MsgIcon::Warning};
+    return report;
+  }
+
+  const auto path = ToPath(report.inputFile);
+  LineReader reader;
+  FileError error;
+  if (!reader.Open(path, DetectLineEnds(path), error)) {
+    report.outputText = Text(kReportFailure);
+    return report;
+  }
+  ReportBuilder builder(reader);
+  const bool read = builder.Run();
+  reader.Close();
+  if (read) {
+    builder.AppendMissingItems();
+  } else {
+    builder.output() += kReportFailure;
+  }
+  report.outputText = std::move(builder.output());
+  return report;
+}
+
+}  // namespace tw
