@@ -162,6 +162,47 @@ void CopyPermissions(const std::filesystem::path& from, const std::filesystem::p
   if (!ec) std::filesystem::permissions(to, status.permissions(), ec);
 }
 
+// Puts the work file in the document's place. The document first moves aside to a free name,
+// so that it is never deleted before the new one stands; then it becomes the backup, or is
+// deleted. A failure puts the former document back under its own name and deletes the work
+// file; when even that fails, the message says where each file is.
+std::optional<Message> SwapFiles(InsertFileOps& ops, const Text& documentName, const Text& workName,
+                                 const Text& backupName, bool withBackup) {
+  const auto document = ToPath(documentName);
+  const auto work = ToPath(workName);
+  const Text swapName = FreeName(documentName, kSwapSuffix);
+  if (swapName.empty()) {
+    Message message = ErrorMessage(FileError::FromErrno(EEXIST));
+    DiscardWorkFile(ops, workName, message);
+    return message;
+  }
+  const auto swap = ToPath(swapName);
+
+  if (const FileError error = ops.Rename(document, swap); error.failed()) {
+    Message message = ErrorMessage(error);
+    DiscardWorkFile(ops, workName, message);
+    return message;
+  }
+  if (const FileError error = ops.Rename(work, document); error.failed()) {
+    Message message = ErrorMessage(error);
+    if (ops.Rename(swap, document).failed()) {
+      AppendNote(message, kOriginalKeptAs, swapName);
+      AppendNote(message, kNewKeptAs, workName);
+    } else {
+      DiscardWorkFile(ops, workName, message);
+    }
+    return message;
+  }
+  const FileError error = withBackup ? ops.Rename(swap, ToPath(backupName)) : ops.Remove(swap);
+  if (error.failed()) {
+    // The former document takes its place again, replacing the new one.
+    Message message = ErrorMessage(error);
+    if (ops.Rename(swap, document).failed()) AppendNote(message, kOriginalKeptAs, swapName);
+    return message;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int32_t FindKeywordsMetaTag(TextView loweredLine, int32_t& tagEnd) {
@@ -291,36 +332,9 @@ InsertOutcome InsertMetaTag(const InsertRequest& request, InsertFileOps& ops) {
   }
   CopyPermissions(document, work);
 
-  if (!request.withBackup) {
-    // One rename replaces the document: it is either the former or the new one, never absent.
-    if (const FileError renameError = ops.Rename(work, document); renameError.failed()) {
-      return discard(ErrorMessage(renameError));
-    }
-  } else {
-    const Text swapName = FreeName(documentName, kSwapSuffix);
-    if (swapName.empty()) return discard(ErrorMessage(FileError::FromErrno(EEXIST)));
-    const auto swap = ToPath(swapName);
-    if (const FileError moveError = ops.Rename(document, swap); moveError.failed()) {
-      return discard(ErrorMessage(moveError));
-    }
-    if (const FileError placeError = ops.Rename(work, document); placeError.failed()) {
-      Message message = ErrorMessage(placeError);
-      if (ops.Rename(swap, document).failed()) {
-        AppendNote(message, kOriginalKeptAs, swapName);
-        AppendNote(message, kNewKeptAs, workName);
-      } else {
-        DiscardWorkFile(ops, workName, message);
-      }
-      outcome.messages.push_back(std::move(message));
-      return outcome;
-    }
-    if (const FileError backupError = ops.Rename(swap, ToPath(backupName)); backupError.failed()) {
-      // Put the former document back in place of the new one.
-      Message message = ErrorMessage(backupError);
-      if (ops.Rename(swap, document).failed()) AppendNote(message, kOriginalKeptAs, swapName);
-      outcome.messages.push_back(std::move(message));
-      return outcome;
-    }
+  if (auto failure = SwapFiles(ops, documentName, workName, backupName, request.withBackup)) {
+    outcome.messages.push_back(std::move(*failure));
+    return outcome;
   }
 
   outcome.inserted = true;
