@@ -215,6 +215,8 @@ class MainForm : public RunHost {
   void RunAnalysisFromWindow(bool tagMode);
   void Quit();
   bool LanguageAvailable(int32_t position) const;
+  // Enabled and visible: a real window delivers the user's actions only to such controls.
+  bool Usable(ControlId id) const;
 
   Ui& ui_;
   std::filesystem::path dataFolder_;
@@ -228,7 +230,8 @@ class MainForm : public RunHost {
   ControlId focus_ = ControlId::None;
   WindowState window_;
   StateFileLocation stateFile_;
-  bool unchecking_common_words_ = false;
+  bool uncheckingCommonWords_ = false;
+  bool controlsLocked_ = false;
   bool quitRequested_ = false;
   bool stateSaved_ = false;
 };
