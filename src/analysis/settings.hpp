@@ -32,10 +32,10 @@ extern const std::array<TextView, intNumCommonWordsLanguages> kLanguageNames;
 
 // The items of the ten number lists, in the order they are filled.
 struct ListItems {
-  static std::array<Text, 9> OneToNine();         // "1" .. "9"
-  static std::array<Text, 9> TenToNinety();       // "10" .. "90"
-  static std::array<Text, 10> ZeroToNinety();     // "0", "10" .. "90"
-  static std::array<Text, 10> ZeroToNine();       // "0" .. "9"
+  static std::array<Text, 9> OneToNine();      // "1" .. "9"
+  static std::array<Text, 9> TenToNinety();    // "10" .. "90"
+  static std::array<Text, 10> ZeroToNinety();  // "0", "10" .. "90"
+  static std::array<Text, 10> ZeroToNine();    // "0" .. "9"
 };
 
 struct AnalysisSettings {
@@ -84,19 +84,24 @@ struct AnalysisSettings {
 };
 
 // Every setting back to its default, except the language and the large window; the three
-// texts (input file, begin-with, words to ignore) only when `clearTexts`.
+// texts (input file, begin-with, words to ignore) only when `clearTexts`. The caller also
+// clears blnWordTableCurrent.
 void RestoreDefaults(AnalysisSettings& s, bool clearTexts);
 
 // Keeps digits and, in the allowed places, one leading sign.
 Text CleanNumberText(TextView text, bool allowMinus);
 
 // The check run when the user leaves a number box: the box text is rewritten in place and
-// a message is returned when one must be shown (the box then also gets the focus back).
+// a message is returned when one must be shown (the box then also gets the focus back, with
+// the caret after its last character). The keywords box falls back to "50" (silently when
+// nothing numeric is left), the bytes box to "500"; an empty bytes box stays empty.
 std::optional<Message> CheckMaxNumKeywords(Text& box);
 std::optional<Message> CheckMaxNumBytes(Text& box);
 
-// Lower-cases and tidies the words-to-ignore text; returns the list (text plus one comma),
-// empty when the text is empty.
+// Lower-cases and tidies the words-to-ignore text ('  Foo  Bar,,baz, ' becomes 'foo,bar,baz');
+// returns the list (text plus one comma), empty when the text is or becomes empty. The
+// caller stores the list in strWordsToIgnoreList, clears blnWordTableCurrent and enables the
+// Clear button (cmdClearWordsToIgnore) exactly when the box is not empty.
 Text NormaliseWordsToIgnore(Text& box);
 
 // The leading whole number of a text (a lone sign or no digits gives 0), as the tag

@@ -10,6 +10,7 @@
 #include "analysis/settings.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
+#include "words/wordhash.hpp"
 
 namespace tw {
 
@@ -30,15 +31,28 @@ class CommonWords {
   int32_t Count(int32_t position) const;
   // The words of a list in ascending order of character codes.
   const std::vector<Text>& Words(int32_t position) const;
-  // Whether the lower-cased word is in the list; false for an unknown position.
+  // Whether the lower-cased word is in the list; false for an unknown position (no language
+  // selected) and for a list that is not available.
   bool IsCommonWord(TextView word, int32_t position) const;
+  // The same for a word that is already lower-cased (general conversion).
+  bool IsLoweredCommonWord(TextView lowered, int32_t position) const;
 
   // Adds words as a common-word file line would (for tests and generated lists).
   void ParseLine(TextView line, int32_t position);
+  // Empties one list; the language is then unavailable.
+  void Clear(int32_t position);
 
  private:
+  static bool ValidPosition(int32_t position) {
+    return position >= 0 && position < intNumCommonWordsLanguages;
+  }
+  // Adds one word (already lower-cased) unless it is there or the list is full.
+  enum class AddOutcome { Added, Present, Full };
+  AddOutcome AddCommonWord(TextView word, int32_t position);
+
+  // Sorted by character codes, as the lists are shown; the sets answer the look-ups.
   std::array<std::vector<Text>, intNumCommonWordsLanguages> words_;
-  std::array<bool, intNumCommonWordsLanguages> loaded_{};
+  std::array<WordSet, intNumCommonWordsLanguages> sets_;
 };
 
 // "Common words not available" for a position, with the file's full path.

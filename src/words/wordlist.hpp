@@ -9,6 +9,8 @@ namespace tw {
 
 // "No words with more than 3 letters occur at least twice." and its kin.
 Text ReportNoWords(const AnalysisSettings& settings);
+// A key value rounded to the nearest whole number, a half to the even neighbour.
+int64_t RoundHalfToEven(double value);
 // The whole list as the output box shows it (the no-words sentence for an empty table).
 Text WordListText(const WordTable& table, const AnalysisSettings& settings);
 

@@ -1,0 +1,50 @@
+// The rules that keep a word out of the word table, and the merging of a word with its
+// plural or singular form already in the table.
+#pragma once
+
+#include <array>
+
+#include "analysis/settings.hpp"
+#include "text/text.hpp"
+
+namespace tw {
+
+class CommonWords;
+class WordTable;
+
+inline constexpr TextView strContractionStems =
+    u"aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
+inline constexpr std::array<TextView, 6> strIgnoredLySuffixExceptions = {
+    u"alfred", u"limited", u"screed", u"tweed", u"filly", u"folly"};
+inline constexpr TextView kRomanNumeralLetters = u"ivxlcm";
+inline constexpr int32_t kEnglishLanguageIndex = 0;
+// Words longer than this are tested for an adverb or participle ending.
+inline constexpr int32_t kAdverbMinLength = 5;
+
+// The filters in the order they are tried; None when the word passes them all.
+enum class WordFilter {
+  None,
+  ShortWord,
+  TooLong,
+  RepeatedCharacter,
+  Listed,
+  RomanNumeral,
+  NoVowel,
+  ContractionStem,
+  CommonWord,
+  AdverbOrParticiple,
+};
+
+// The first filter that rejects the word. `lowered` is scratch space for the lower-cased
+// word, reused from call to call.
+WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
+                           const CommonWords& commonWords, Text& lowered);
+bool IsRejectedWord(TextView word, const AnalysisSettings& settings,
+                    const CommonWords& commonWords);
+
+// Singular and plural share one entry: a word that is an entry's word plus "s" is shortened
+// to it; an entry whose word is the word plus "s" is renamed to the word. The first such
+// entry in rank order decides.
+void MergePlural(Text& word, WordTable& table);
+
+}  // namespace tw

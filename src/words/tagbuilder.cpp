@@ -1,0 +1,93 @@
+// The keywords meta tag built from the ranked table, led by the user's phrases.
+#include "words/tagbuilder.hpp"
+
+#include "text/chars.hpp"
+#include "text/strproc.hpp"
+#include "words/substringindex.hpp"
+#include "words/wordlist.hpp"
+
+namespace tw {
+
+namespace {
+
+constexpr TextView kTagEnd = u"\">";
+constexpr TextView kPhraseSeparatorTyped = u", ";
+constexpr TextView kComma = u",";
+
+// The text as it stands in the output box, and its lower-cased form for the duplicate test.
+class TagText {
+ public:
+  void Append(TextView piece) {
+    text_.append(piece);
+    for (char16_t c : piece)
+      lowered_.Append(LowerChar(c));
+  }
+  bool ContainsIgnoringCase(TextView word) const {
+    scratch_.assign(word);
+    for (char16_t& c : scratch_)
+      c = LowerChar(c);
+    return lowered_.Contains(scratch_);
+  }
+  const Text& text() const { return text_; }
+  Text Take() { return std::move(text_); }
+
+ private:
+  Text text_;
+  SubstringIndex lowered_;
+  mutable Text scratch_;
+};
+
+// The typed phrases as they enter the tag: ", " closed up, no final comma, no leading space.
+Text PreparePhrases(const Text& typed, bool keepCase) {
+  Text phrases = ReplaceAll(typed, kPhraseSeparatorTyped, kComma);
+  if (!phrases.empty() && phrases.back() == u',') phrases.pop_back();
+  const size_t first = phrases.find_first_not_of(u' ');
+  phrases.erase(0, first == Text::npos ? phrases.size() : first);
+  if (!keepCase) ToLowerGeneralInPlace(phrases);
+  return phrases;
+}
+
+}  // namespace
+
+Text BuildKeywordTagText(const WordTable& table, AnalysisSettings& settings) {
+  if (table.intNumWords() == 0) return ReportNoWords(settings);
+  const int64_t maxKeywords = LeadingNumber(settings.txbMaxNumKeywordsInMetaTag);
+  const int64_t maxBytes = LeadingNumber(settings.txbMaxNumBytesInMetaTag);
+
+  TagText tag;
+  tag.Append(kMetaTagPrefix);
+  settings.txbBeginMetaTagWith = TrimSpaces(settings.txbBeginMetaTagWith);
+  int64_t keywords = 0;
+  if (!settings.txbBeginMetaTagWith.empty()) {
+    const Text phrases = PreparePhrases(settings.txbBeginMetaTagWith, settings.chkPreserveCase);
+    tag.Append(phrases);
+    // Phrases that come to nothing (a lone comma) count as no keyword.
+    if (!phrases.empty()) keywords = CountOccurrences(phrases, kComma, true) + 1;
+  }
+  auto length = static_cast<int64_t>(tag.text().size());
+
+  const Text separator = settings.chkSpaceAfterComma ? Text(u", ") : Text(u",");
+  for (const WordEntry& entry : table.Ranked()) {
+    if (maxKeywords > 0 && keywords + 1 > maxKeywords) break;
+    // One character is kept for the separator, whatever it is.
+    if (maxBytes > 0 && length + static_cast<int64_t>(entry.word.size()) + 1 > maxBytes) break;
+    if (tag.ContainsIgnoringCase(entry.word)) continue;
+    if (keywords > 0) tag.Append(separator);
+    tag.Append(entry.word);
+    ++keywords;
+    length = static_cast<int64_t>(tag.text().size());
+  }
+  tag.Append(kTagEnd);
+
+  Text out = tag.Take();
+  out.append(kCrLf);
+  out.append(kCrLf);
+  out.append(kNumberOfKeywordsLine);
+  out.append(FormatWithLeadingSpace(keywords));
+  out.append(kCrLf);
+  out.append(kNumberOfBytesLine);
+  out.append(FormatWithLeadingSpace(length));
+  return out;
+}
+
+}  // namespace tw
