@@ -17,13 +17,20 @@ inline constexpr TextView kNowProcessing = u"Now processing ...";
 inline constexpr TextView kNotShowingWordsAsFound = u"{NOT showing words as found.}";
 inline constexpr TextView kListWordsCaption = u"List words";
 inline constexpr TextView kStopCaption = u"Stop";
+inline constexpr TextView kDifferentWordsFoundCaption = u"Number of different words found:";
+inline constexpr TextView kWordsSatisfyingCaption = u"Number of words satisfying above conditions:";
+inline constexpr TextView kErrorCaption = u"Error";
+// The count labels show the number of different words at every tenth new word.
+inline constexpr int32_t kWordCountLabelStep = 10;
 
 class Analysis {
  public:
   Analysis(const ProgramText& texts, const CommonWords& commonWords);
 
-  // tagMode: true for "Generate/show keywords meta tag", false for "List words".
-  void RunAnalysis(bool tagMode, RunHost& host);
+  // tagMode: true for "Generate/show keywords meta tag", false for "List words". Returns
+  // true when the output box received the tag or the list; false when the run was refused,
+  // stopped or failed (a message has then been shown, or the stopped text written).
+  bool RunAnalysis(bool tagMode, RunHost& host);
 
   // The output steps alone, from the current table.
   void BuildKeywordTag(RunHost& host);
@@ -40,11 +47,22 @@ class Analysis {
   int32_t intTextFileKind = 0;
 
  private:
+  class Listener;
+
+  // Checks, reads and scans the document and finishes the table; true when finished.
+  bool ScanDocument(RunHost& host);
+  // Back to idle after a scan: caption "List words", controls unlocked.
+  void EndScan(RunHost& host);
+  Message RefusalMessage(int32_t kind) const;
+
   const ProgramText& texts_;
   const CommonWords& commonWords_;
   WordTable table_;
   bool running_ = false;
 };
+
+// The message box of a refused input file, by the result of IsTextFile.
+Message TextFileRefusal(int32_t kind, const ProgramText& texts);
 
 // The tag alone: the output text before its count lines, trimmed of characters of code 32
 // or less at both ends (the whole text, trimmed, when it holds no tag).

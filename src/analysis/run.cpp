@@ -1,0 +1,353 @@
+// The analysis run: file checks, line-by-line reading and scanning, progress, stop, the
+// finishing steps of the table and the output.
+#include "analysis/run.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <exception>
+#include <filesystem>
+#include <new>
+#include <system_error>
+
+#include "scan/entities.hpp"
+#include "scan/istextfile.hpp"
+#include "scan/scanner.hpp"
+#include "text/chars.hpp"
+#include "text/codepage.hpp"
+#include "text/strproc.hpp"
+#include "words/tagbuilder.hpp"
+#include "words/wordlist.hpp"
+
+namespace tw {
+
+namespace {
+
+constexpr TextView kNotTextFile = u"This is not a text file.";
+constexpr TextView kTinyFile = u"File contains from 1 to 4 bytes only.";
+constexpr TextView kCannotUseFile = u"An error was encountered when attempting to use this file.";
+constexpr TextView kStoppedWith = u"Stopped with";
+constexpr TextView kStoppedWord = u" word";
+constexpr TextView kStoppedPlural = u"s";
+constexpr TextView kStoppedIdentified = u" identified.";
+constexpr TextView kNumberOfKeywordsMarker = u"Number of keywords in meta tag";
+// The byte-order mark of UTF-8 as its three bytes read through the code page.
+constexpr TextView kUtf8ByteOrderMark = u"\u00EF\u00BB\u00BF";
+
+// IsTextFile results that the run reads as text.
+constexpr int32_t kTextCrOrCrLf = 1;
+constexpr int32_t kTextLfOnly = 2;
+constexpr int32_t kTextCrOnly = 3;
+// Refusals.
+constexpr int32_t kNotText = 0;
+constexpr int32_t kFileNotFound = -1;
+constexpr int32_t kZeroLength = -2;
+constexpr int32_t kAccessDenied = -3;
+constexpr int32_t kOneToFourBytes = -4;
+
+// A line longer than this cannot be scanned with 32-bit positions.
+constexpr size_t kMaxLineChars = static_cast<size_t>(INT32_MAX) / 2;
+// How often, in words, a long line reports how far the run has come.
+constexpr int64_t kProgressWordStep = 4096;
+
+// A failure after the document was opened; ends the run through the error path.
+struct RunFailure {
+  Text description;
+};
+
+RunFailure FailureOf(const FileError& e) {
+  if (!e.description.empty()) return {e.description};
+  return {FileError::FromErrno(e.number != 0 ? e.number : EIO).description};
+}
+
+void TrimSpacesInPlace(Text& text) {
+  const size_t first = text.find_first_not_of(u' ');
+  if (first == Text::npos) {
+    text.clear();
+    return;
+  }
+  const size_t last = text.find_last_not_of(u' ');
+  if (last + 1 < text.size()) text.erase(last + 1);
+  if (first > 0) text.erase(0, first);
+}
+
+}  // namespace
+
+// Hands the scanner's words to the table, shows progress, yields, and reads further lines
+// for a PHP section that goes on.
+class Analysis::Listener final : public ScanListener {
+ public:
+  Listener(Analysis& analysis, RunHost& host, LineReader& reader, int64_t totalBytes)
+      : analysis_(analysis),
+        host_(host),
+        settings_(host.Settings()),
+        reader_(reader),
+        totalBytes_(totalBytes),
+        endBytes_(1) {}
+
+  void SetScanner(const MarkupScanner* scanner) { scanner_ = scanner; }
+  void SetLineEnds(LineEnds ends) { endBytes_ = ends == LineEnds::LfOnly ? 1 : 2; }
+
+  void AddWord(Text& strCurrentWord, const OccurrenceContext& context) override {
+    const AddResult result =
+        analysis_.table_.AddWord(strCurrentWord, context, settings_, analysis_.commonWords_);
+    if (result == AddResult::NewWord) ShowNewWord(strCurrentWord);
+  }
+
+  bool AfterWord() override {
+    host_.Yield();
+    if (++words_ % kProgressWordStep == 0 && scanner_ != nullptr) {
+      Report(lineStartBytes_ + scanner_->lngScanPos);
+    }
+    return analysis_.blnStopRequested;
+  }
+
+  bool ReadRawLine(Text& line) override {
+    if (!reader_.ReadLine(line)) {
+      if (reader_.failed()) throw FailureOf(reader_.error());
+      return false;
+    }
+    lineStartBytes_ = bytesRead_;
+    bytesRead_ += static_cast<int64_t>(line.size()) + endBytes_;
+    return true;
+  }
+
+  void Report(int64_t bytes) { host_.ReportProgress(std::min(bytes, totalBytes_), totalBytes_); }
+  int64_t bytesRead() const { return bytesRead_; }
+
+ private:
+  void ShowNewWord(const Text& word) {
+    const int32_t n = analysis_.table_.intNumWords();
+    if (n % kWordCountLabelStep == 0) {
+      host_.SetWordCountLabels(kDifferentWordsFoundCaption, NumberText(n));
+    }
+    if (host_.OutputText() == kNowProcessing) host_.SetOutputText(Text());
+    if (settings_.chkShowWordsAsFound) {
+      Text shown = word;
+      shown.push_back(u' ');
+      host_.AppendOutputText(shown);
+      host_.MoveOutputCaretToEnd();
+    } else if (host_.OutputText().empty()) {
+      host_.SetOutputText(Text(kNotShowingWordsAsFound));
+    }
+  }
+
+  Analysis& analysis_;
+  RunHost& host_;
+  const AnalysisSettings& settings_;
+  LineReader& reader_;
+  const MarkupScanner* scanner_ = nullptr;
+  int64_t totalBytes_;
+  int64_t endBytes_;
+  int64_t bytesRead_ = 0;
+  int64_t lineStartBytes_ = 0;
+  int64_t words_ = 0;
+};
+
+Analysis::Analysis(const ProgramText& texts, const CommonWords& commonWords)
+    : texts_(texts), commonWords_(commonWords) {}
+
+Message TextFileRefusal(int32_t kind, const ProgramText& texts) {
+  Message m;
+  m.icon = MsgIcon::Warning;
+  m.buttons = MsgButtons::Ok;
+  switch (kind) {
+    case kNotText:
+      m.text = Text(kNotTextFile);
+      m.caption = texts.GetProgramText(catalogue::kFileNotFoundCaption);
+      break;
+    case kFileNotFound:
+      m.text = texts.GetProgramText(catalogue::kCheckFileNotFound);
+      m.caption = texts.GetProgramText(catalogue::kFileNotFoundCaption);
+      break;
+    case kZeroLength:
+      m.text = texts.GetProgramText(catalogue::kZeroLengthText);
+      m.caption = texts.GetProgramText(catalogue::kTooShortCaption);
+      break;
+    case kAccessDenied:
+      m.text = texts.GetProgramText(catalogue::kAccessDeniedText);
+      m.caption = texts.GetProgramText(catalogue::kNoInputFileCaption);
+      break;
+    case kOneToFourBytes:
+      m.text = Text(kTinyFile);
+      m.caption = texts.GetProgramText(catalogue::kTooShortCaption);
+      break;
+    default:
+      m.text = Text(kCannotUseFile);
+      m.caption = texts.GetProgramText(catalogue::kFileNotFoundCaption);
+      break;
+  }
+  return m;
+}
+
+Message Analysis::RefusalMessage(int32_t kind) const {
+  return TextFileRefusal(kind, texts_);
+}
+
+bool Analysis::RunAnalysis(bool tagMode, RunHost& host) {
+  if (running_) return false;
+  if (!blnWordTableCurrent && !ScanDocument(host)) return false;
+  if (tagMode) {
+    BuildKeywordTag(host);
+  } else {
+    WriteWordList(host);
+  }
+  host.PlaceDefaultFocus();
+  return true;
+}
+
+void Analysis::EndScan(RunHost& host) {
+  running_ = false;
+  host.SetListWordsCaption(kListWordsCaption);
+  host.SetControlsEnabled(true);
+}
+
+bool Analysis::ScanDocument(RunHost& host) {
+  AnalysisSettings& settings = host.Settings();
+  blnWordTableCurrent = false;
+  settings.txbInputFile = TrimSpaces(settings.txbInputFile);
+  if (settings.txbInputFile.empty()) {
+    host.ShowMessage(Message{texts_.GetProgramText(catalogue::kNoInputFileCaption),
+                             texts_.GetProgramText(catalogue::kNoInputFileText), MsgIcon::Warning,
+                             MsgButtons::Ok});
+    return false;
+  }
+  const InputFileVerdict verdict = ValidateInputFile(settings.txbInputFile, true, texts_);
+  if (!verdict.usable) {
+    if (verdict.message) host.ShowMessage(*verdict.message);
+    return false;
+  }
+  blnIsUTF8File = false;
+  intTextFileKind =
+      IsTextFile(settings.txbInputFile, kTextSampleSize, kNonTextLimitPercent, blnIsUTF8File, true);
+  // Documents with LF line ends are read line by line like the others, so they need no
+  // question before the run.
+  if (intTextFileKind != kTextCrOrCrLf && intTextFileKind != kTextLfOnly &&
+      intTextFileKind != kTextCrOnly) {
+    host.ShowMessage(RefusalMessage(intTextFileKind));
+    return false;
+  }
+
+  // Prepare the table, the scanner and the window.
+  const std::filesystem::path file = ToPath(settings.txbInputFile);
+  const LineEnds ends = DetectLineEnds(file);
+  std::error_code sizeError;
+  const auto fileSize = std::filesystem::file_size(file, sizeError);
+  const int64_t totalBytes = sizeError ? 0 : static_cast<int64_t>(fileSize);
+
+  LineReader reader;
+  Listener listener(*this, host, reader, totalBytes);
+  listener.SetLineEnds(ends);
+  MarkupScanner scanner(settings, listener);
+  listener.SetScanner(&scanner);
+
+  table_.Reset();
+  scanner.Reset();
+  host.SetOutputText(Text());
+  host.RepaintOutput();
+  blnStopRequested = false;
+  host.SetListWordsCaption(kStopCaption);
+  host.SetControlsEnabled(false);
+  running_ = true;
+  const bool lowerLines = !settings.chkPreserveCase;
+
+  try {
+    FileError openError;
+    if (!reader.Open(file, ends, openError)) throw FailureOf(openError);
+    Text line;
+    bool firstLine = true;
+    while (!blnStopRequested && !scanner.ReachedEndOfDocument()) {
+      if (!listener.ReadRawLine(line)) break;
+      if (firstLine) {
+        firstLine = false;
+        if (TextView(line).starts_with(kUtf8ByteOrderMark))
+          line.erase(0, kUtf8ByteOrderMark.size());
+      }
+      if (line.size() > kMaxLineChars) throw RunFailure{FileError::FromErrno(EFBIG).description};
+      Text& scan = scanner.strScanLine;
+      scan.swap(line);
+      TrimSpacesInPlace(scan);
+      if (scan.empty()) continue;
+      if (blnIsUTF8File) scan = DecodeUtf8Latin(scan);
+      if (lowerLines) ToLowerGeneralInPlace(scan);
+      MarkContextTags(scan, lowerLines);
+      DecodeEntities(scan);
+      scan.push_back(u' ');
+      scanner.ScanLine();
+      host.Yield();
+      listener.Report(listener.bytesRead());
+    }
+    reader.Close();
+    table_.lngTotalWords = scanner.lngTotalWords;
+    EndScan(host);
+
+    if (blnStopRequested) {
+      if (settings.chkShowWordsAsFound) {
+        host.AppendOutputText(kCrLf);
+        host.AppendOutputText(kCrLf);
+      } else {
+        host.SetOutputText(Text());
+      }
+      const int32_t n = table_.intNumWords();
+      Text stopped(kStoppedWith);
+      stopped += FormatWithLeadingSpace(n);
+      stopped += kStoppedWord;
+      if (n != 1) stopped += kStoppedPlural;
+      stopped += kStoppedIdentified;
+      host.AppendOutputText(stopped);
+      host.MoveOutputCaretToEnd();
+      host.SetWordCountLabels(TextView(), TextView());
+      return false;
+    }
+
+    table_.ApplyMinFrequency(settings.MinFrequency());
+    table_.MergeCaseVariants();
+    table_.NormaliseKeyValues();
+    host.SetWordCountLabels(kWordsSatisfyingCaption, NumberText(table_.intNumWords()));
+    blnWordTableCurrent = true;
+    return true;
+  } catch (const RunFailure& failure) {
+    reader.Close();
+    if (running_) EndScan(host);
+    host.ShowMessage(Message{Text(kErrorCaption), failure.description, MsgIcon::Warning});
+  } catch (const std::bad_alloc&) {
+    reader.Close();
+    if (running_) EndScan(host);
+    host.ShowMessage(
+        Message{Text(kErrorCaption), FileError::FromErrno(ENOMEM).description, MsgIcon::Warning});
+  } catch (const std::exception& e) {
+    reader.Close();
+    if (running_) EndScan(host);
+    host.ShowMessage(Message{Text(kErrorCaption), FromUtf8(e.what()), MsgIcon::Warning});
+  }
+  blnWordTableCurrent = false;
+  return false;
+}
+
+void Analysis::BuildKeywordTag(RunHost& host) {
+  try {
+    host.SetOutputText(BuildKeywordTagText(table_, host.Settings()));
+  } catch (const std::exception& e) {
+    host.ShowMessage(Message{Text(kErrorCaption), FromUtf8(e.what()), MsgIcon::Warning});
+  }
+  host.RepaintOutput();
+}
+
+void Analysis::WriteWordList(RunHost& host) {
+  try {
+    host.SetOutputText(WordListText(table_, host.Settings()));
+  } catch (const std::exception& e) {
+    host.ShowMessage(Message{Text(kErrorCaption), FromUtf8(e.what()), MsgIcon::Warning});
+  }
+  host.MoveOutputCaretToStart();
+  host.RepaintOutput();
+}
+
+Text GetMetaTag(TextView outputText) {
+  Text text = TrimSpaces(outputText);
+  const size_t at = text.find(kNumberOfKeywordsMarker);
+  if (at != Text::npos) text = TrimSpaces(TextView(text).substr(0, at));
+  return TrimControlAndSpaces(text);
+}
+
+}  // namespace tw

@@ -1,0 +1,41 @@
+// The command table and the usage text.
+#include "cli/commands.hpp"
+
+#include "cli/options.hpp"
+
+namespace tw::cli {
+
+const std::vector<CliCommand>& AllCommands() {
+  static const std::vector<CliCommand> commands = {
+      ListCommand(), TagCommand(),
+      // Further commands: one line each, in the order the usage text lists them.
+  };
+  return commands;
+}
+
+const CliCommand* FindCommand(std::string_view name) {
+  for (const CliCommand& c : AllCommands()) {
+    if (c.name == name) return &c;
+  }
+  return nullptr;
+}
+
+std::string Usage() {
+  constexpr size_t kSynopsisColumn = 36;
+  std::string text = "Usage: tagwright-cli COMMAND FILE [OPTIONS]\n\nCommands:\n";
+  for (const CliCommand& c : AllCommands()) {
+    std::string line = "  tagwright-cli ";
+    line += c.synopsis;
+    if (line.size() + 1 < kSynopsisColumn)
+      line.resize(kSynopsisColumn, ' ');
+    else
+      line += "  ";
+    line += c.summary;
+    text += line + "\n";
+  }
+  text += "\n";
+  text += AnalysisOptionsHelp();
+  return text;
+}
+
+}  // namespace tw::cli

@@ -1,0 +1,781 @@
+// The markup scanner. Every search that looks at "the rest of the line" is answered from
+// per-line indexes or from remembered forward searches, so that a line costs linear time
+// however many tags it holds.
+#include "scan/scanner.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "scan/entities.hpp"
+#include "text/chars.hpp"
+#include "text/strproc.hpp"
+
+namespace tw {
+
+namespace {
+
+constexpr TextView kCommentOpen = u"<!--";
+constexpr TextView kCommentClose = u"-->";
+constexpr TextView kStyleOpen = u"<style";
+constexpr TextView kStyleClose = u"</style>";
+constexpr TextView kScriptOpen = u"<script";
+constexpr TextView kScriptClose = u"</script>";
+constexpr TextView kMetaStart = u"meta ";
+constexpr TextView kFontStart = u"font";
+constexpr TextView kFontEnd = u"/font";
+constexpr TextView kContentWord = u"content";
+constexpr TextView kGreaterThan = u">";
+constexpr TextView kSemicolon = u";";
+constexpr TextView kSpace = u" ";
+constexpr TextView kAngles = u"<>";
+constexpr TextView kNumberStart = u"-+0123456789";
+
+struct SectionMarkers {
+  TextView opening;
+  TextView closing;
+};
+constexpr SectionMarkers kTableMarkers{u"<table", u"</table>"};
+constexpr SectionMarkers kDivMarkers{u"<div", u"</div>"};
+constexpr SectionMarkers kSpanMarkers{u"<span", u"</span>"};
+
+// Patterns of the per-line indexes.
+enum RawPattern { kRawPhpOpen, kRawPhpClose, kRawContent };
+constexpr std::array<TextView, 3> kRawPatterns = {u"<?", u"?>", u"content"};
+enum FoldedPattern { kFoldedContent, kFoldedSize };
+constexpr std::array<TextView, 2> kFoldedPatterns = {u"content", u"size"};
+enum SqueezedPattern { kNameDescription, kNameKeywords, kSqueezedFont, kSqueezedSize };
+constexpr std::array<TextView, 4> kSqueezedPatterns = {u"name=\"description\"",
+                                                       u"name=\"keywords\"", u"font", u"size"};
+constexpr size_t kSqueezeRing = 32;  // longer than every squeezed pattern
+
+constexpr int32_t kByteValues = 256;
+constexpr char16_t kByteMask = 0xFF;
+constexpr double kLargestFontNumber = 1e6;
+constexpr int32_t kDecimalBase = 10;
+
+bool IsMarker(char16_t c) {
+  return (c >= marker::kHeading6On && c <= marker::kHeadingOff) || c == marker::kBoldOn ||
+         c == marker::kBoldOff || c == marker::kTitleOn || c == marker::kTitleOff ||
+         c == marker::kItalicOn || c == marker::kItalicOff;
+}
+
+// Characters that only the last step of the walk handles (punctuation, digits, spaces and
+// the like): the walk passes over them without looking at anything else.
+struct CharClasses {
+  std::array<bool, kByteValues> letter{};
+  std::array<bool, kByteValues> plain{};
+  CharClasses() {
+    for (int32_t c = 0; c < kByteValues; ++c) {
+      const auto ch = static_cast<char16_t>(c);
+      letter[c] = IsLetterChar(ch, false, TextView());
+      plain[c] = !letter[c] && ch != u'<' && ch != u'>' && ch != u'&' && !IsMarker(ch);
+    }
+  }
+};
+
+const CharClasses& Classes() {
+  static const CharClasses classes;
+  return classes;
+}
+
+bool IsDigit(char16_t c) {
+  return c >= u'0' && c <= u'9';
+}
+
+// The leading decimal number at a 0-based index, with a fractional part if present; no
+// digits give 0.
+double LeadingNumber(TextView text, size_t i) {
+  double value = 0;
+  while (i < text.size() && IsDigit(text[i])) {
+    value = std::min(value * kDecimalBase + (text[i] - u'0'), kLargestFontNumber);
+    ++i;
+  }
+  if (i < text.size() && text[i] == u'.') {
+    ++i;
+    double scale = 1.0 / kDecimalBase;
+    while (i < text.size() && IsDigit(text[i])) {
+      value += (text[i] - u'0') * scale;
+      scale /= kDecimalBase;
+      ++i;
+    }
+  }
+  return value;
+}
+
+// Compares at `index` the text, lowered as the case-insensitive matching of tags lowers it,
+// with a lower-case pattern.
+bool MatchesFolded(TextView text, size_t index, TextView lowerPattern) {
+  if (index + lowerPattern.size() > text.size()) return false;
+  for (size_t j = 0; j < lowerPattern.size(); ++j) {
+    if (LowerChar(text[index + j]) != lowerPattern[j]) return false;
+  }
+  return true;
+}
+
+// The context tags and their markers. Exact forms are compared as they stand; the others
+// ignore case.
+struct ContextTag {
+  TextView tag;
+  char16_t marker;
+  bool ignoreCase;
+};
+
+constexpr ContextTag kLowerContextTags[] = {
+    {u"<b>", marker::kBoldOn, false},      {u"</b>", marker::kBoldOff, false},
+    {u"<strong>", marker::kBoldOn, false}, {u"</strong>", marker::kBoldOff, false},
+    {u"<i>", marker::kItalicOn, false},    {u"</i>", marker::kItalicOff, false},
+    {u"<em>", marker::kItalicOn, false},   {u"</em>", marker::kItalicOff, false},
+    {u"<title>", marker::kTitleOn, false}, {u"</title>", marker::kTitleOff, false},
+    {u"<h1>", marker::kHeading1On, false}, {u"</h1>", marker::kHeadingOff, false},
+    {u"<h2>", marker::kHeading2On, false}, {u"</h2>", marker::kHeadingOff, false},
+    {u"<h3>", marker::kHeading3On, false}, {u"</h3>", marker::kHeadingOff, false},
+    {u"<h4>", marker::kHeading4On, false}, {u"</h4>", marker::kHeadingOff, false},
+    {u"<h5>", marker::kHeading5On, false}, {u"</h5>", marker::kHeadingOff, false},
+    {u"<h6>", marker::kHeading6On, false}, {u"</h6>", marker::kHeadingOff, false},
+};
+
+constexpr ContextTag kPreservedCaseContextTags[] = {
+    {u"<B>", marker::kBoldOn, false},      {u"</B>", marker::kBoldOff, false},
+    {u"<I>", marker::kItalicOn, false},    {u"</I>", marker::kItalicOff, false},
+    {u"<strong>", marker::kBoldOn, true},  {u"</strong>", marker::kBoldOff, true},
+    {u"<em>", marker::kItalicOn, true},    {u"</em>", marker::kItalicOff, true},
+    {u"<title>", marker::kTitleOn, true},  {u"</title>", marker::kTitleOff, true},
+    {u"<H1>", marker::kHeading1On, false}, {u"</H1>", marker::kHeadingOff, false},
+    {u"<H2>", marker::kHeading2On, false}, {u"</H2>", marker::kHeadingOff, false},
+    {u"<H3>", marker::kHeading3On, false}, {u"</H3>", marker::kHeadingOff, false},
+    {u"<H4>", marker::kHeading4On, false}, {u"</H4>", marker::kHeadingOff, false},
+    {u"<H5>", marker::kHeading5On, false}, {u"</H5>", marker::kHeadingOff, false},
+    {u"<H6>", marker::kHeading6On, false}, {u"</H6>", marker::kHeadingOff, false},
+};
+
+}  // namespace
+
+void MarkContextTags(Text& line, bool lowered) {
+  // The fixed references come first. Every tag below begins with "<", ends with the first
+  // ">" and holds no other "<", and every replacement is a character that no tag contains:
+  // one left-to-right pass gives the result of the replacements made one after another.
+  ReplaceFixedReferences(line);
+  size_t at = line.find(u'<');
+  if (at == Text::npos) return;
+  // The case-insensitive forms are compared as LowerCase lowers the line: through the
+  // letter tables when it holds an accented letter, else by the general conversion.
+  int tableFold = -1;
+  Text out;
+  out.reserve(line.size());
+  size_t copied = 0;
+  const TextView view(line);
+  while (at != Text::npos) {
+    const TextView rest = view.substr(at);
+    const ContextTag* found = nullptr;
+    for (const ContextTag& t : kLowerContextTags) {
+      if (rest.starts_with(t.tag)) {
+        found = &t;
+        break;
+      }
+    }
+    if (found == nullptr && !lowered) {
+      for (const ContextTag& t : kPreservedCaseContextTags) {
+        if (!t.ignoreCase) {
+          if (rest.starts_with(t.tag)) found = &t;
+        } else if (rest.size() >= t.tag.size()) {
+          if (tableFold < 0) tableFold = HasNoAccentedLetter(line) ? 0 : 1;
+          bool same = true;
+          for (size_t j = 0; j < t.tag.size() && same; ++j) {
+            const char16_t c = tableFold != 0 ? TableLowerChar(rest[j]) : LowerChar(rest[j]);
+            same = c == t.tag[j];
+          }
+          if (same) found = &t;
+        }
+        if (found != nullptr) break;
+      }
+    }
+    if (found != nullptr) {
+      out.append(line, copied, at - copied);
+      out.push_back(found->marker);
+      copied = at + found->tag.size();
+      at = line.find(u'<', copied);
+    } else {
+      at = line.find(u'<', at + 1);
+    }
+  }
+  if (copied == 0) return;
+  out.append(line, copied, Text::npos);
+  line.swap(out);
+}
+
+int32_t FindCharInSetOrEnd(TextView text, int32_t start, TextView set) {
+  if (text.empty() || set.empty()) return 0;
+  const size_t from = start < 1 ? 0 : static_cast<size_t>(start) - 1;
+  const size_t p = from >= text.size() ? TextView::npos : text.find_first_of(set, from);
+  return p == TextView::npos ? static_cast<int32_t>(text.size()) + 1 : static_cast<int32_t>(p) + 1;
+}
+
+int32_t NextNonSpace(TextView text, int32_t position) {
+  const auto len = static_cast<int32_t>(text.size());
+  int32_t p = std::min(std::max(position, 0), len);
+  // p is 1-based; the search starts after it.
+  for (size_t i = static_cast<size_t>(p); i < text.size(); ++i) {
+    if (text[i] != u' ') return static_cast<int32_t>(i) + 1;
+  }
+  return len + 1;
+}
+
+// ---- MarkupScanner ---------------------------------------------------------------------
+
+MarkupScanner::MarkupScanner(const AnalysisSettings& settings, ScanListener& listener)
+    : settings_(settings), listener_(listener) {
+  Classes();
+}
+
+void MarkupScanner::Reset() {
+  strScanLine.clear();
+  lngScanPos = 1;
+  blnInTag = false;
+  intAngleDepth = 0;
+  blnInComment = false;
+  blnInStyle = false;
+  blnInScript = false;
+  blnInTitle = false;
+  blnBold = false;
+  blnItalic = false;
+  intHeadingWeight = 0;
+  blnInDescription = false;
+  blnInExistingKeywords = false;
+  intTableDepth = 0;
+  intDivDepth = 0;
+  intSpanDepth = 0;
+  intFontSize = kInitialFontSize;
+  intFontSizeStack.clear();
+  blnInFontTag = false;
+  blnFontSizeOff = false;
+  strCurrentWord.clear();
+  lngTotalWords = 0;
+  reachedEnd_ = false;
+  LineReplaced();
+}
+
+OccurrenceContext MarkupScanner::Context() const {
+  OccurrenceContext c;
+  c.blnInTitle = blnInTitle;
+  c.blnInDescription = blnInDescription;
+  c.blnInExistingKeywords = blnInExistingKeywords;
+  c.blnBold = blnBold;
+  c.blnItalic = blnItalic;
+  c.intHeadingWeight = intHeadingWeight;
+  c.intFontSize = intFontSize;
+  c.intTableDepth = intTableDepth;
+  c.intDivDepth = intDivDepth;
+  c.intSpanDepth = intSpanDepth;
+  return c;
+}
+
+char16_t MarkupScanner::Ch(int32_t position) const {
+  if (position < 1 || position > Len()) return 0;
+  return strScanLine[static_cast<size_t>(position) - 1];
+}
+
+bool MarkupScanner::StartsWithNoCase(int32_t position, TextView lowerPattern) const {
+  if (position < 1) return false;
+  return MatchesFolded(strScanLine, static_cast<size_t>(position) - 1, lowerPattern);
+}
+
+bool MarkupScanner::StartsWithExact(int32_t position, TextView pattern) const {
+  if (position < 1 || position > Len()) return false;
+  return TextView(strScanLine).substr(static_cast<size_t>(position) - 1).starts_with(pattern);
+}
+
+void MarkupScanner::LowerAngleDepth() {
+  // Never below 0: a ">" too many must not turn the rest of the document into markup.
+  if (intAngleDepth > 0) --intAngleDepth;
+}
+
+void MarkupScanner::LineReplaced() {
+  tableFold_ = -1;
+  nextGt_ = nextSemicolon_ = nextSpace_ = nextNumberStart_ = NextCharCache{};
+  for (Occurrences& o : raw_)
+    o = Occurrences{};
+  for (Occurrences& o : folded_)
+    o = Occurrences{};
+  for (Occurrences& o : squeezed_)
+    o = Occurrences{};
+  squeezedBuilt_ = false;
+}
+
+// ---- Searches --------------------------------------------------------------------------
+
+int32_t MarkupScanner::Occurrences::NextFrom(int32_t position) const {
+  const auto it = std::lower_bound(at.begin(), at.end(), position);
+  return it == at.end() ? 0 : *it;
+}
+
+int32_t MarkupScanner::NextChar(NextCharCache& cache, TextView set) {
+  const int32_t start = std::max(lngScanPos, 1);
+  if (cache.found != 0 && start >= cache.from && start <= cache.found) return cache.found;
+  cache.from = start;
+  cache.found = FindCharInSetOrEnd(strScanLine, start, set);
+  if (cache.found == 0) cache.found = Len() + 1;  // an empty line
+  return cache.found;
+}
+
+int32_t MarkupScanner::FindNoCaseFrom(int32_t position, TextView lowerPattern) {
+  // As InStrNoCase: both sides lowered by LowerCase. The patterns begin with a character
+  // that no other character lowers to, so that character is sought exactly.
+  if (tableFold_ < 0) tableFold_ = HasNoAccentedLetter(strScanLine) ? 0 : 1;
+  const TextView line(strScanLine);
+  size_t i = position < 1 ? 0 : static_cast<size_t>(position) - 1;
+  while ((i = line.find(lowerPattern.front(), i)) != TextView::npos) {
+    if (i + lowerPattern.size() > line.size()) return 0;
+    bool same = true;
+    for (size_t j = 1; j < lowerPattern.size() && same; ++j) {
+      const char16_t c = tableFold_ != 0 ? TableLowerChar(line[i + j]) : LowerChar(line[i + j]);
+      same = c == lowerPattern[j];
+    }
+    if (same) return static_cast<int32_t>(i) + 1;
+    ++i;
+  }
+  return 0;
+}
+
+const MarkupScanner::Occurrences& MarkupScanner::Raw(int index) {
+  Occurrences& o = raw_[index];
+  if (!o.built) {
+    const TextView pattern = kRawPatterns[index];
+    for (size_t i = strScanLine.find(pattern); i != Text::npos;
+         i = strScanLine.find(pattern, i + 1)) {
+      o.at.push_back(static_cast<int32_t>(i) + 1);
+    }
+    o.built = true;
+  }
+  return o;
+}
+
+const MarkupScanner::Occurrences& MarkupScanner::Folded(int index) {
+  Occurrences& o = folded_[index];
+  if (!o.built) {
+    const TextView pattern = kFoldedPatterns[index];
+    const TextView line(strScanLine);
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (LowerChar(line[i]) == pattern.front() && MatchesFolded(line, i, pattern)) {
+        o.at.push_back(static_cast<int32_t>(i) + 1);
+      }
+    }
+    o.built = true;
+  }
+  return o;
+}
+
+const MarkupScanner::Occurrences& MarkupScanner::Squeezed(int index) {
+  if (!squeezedBuilt_) BuildSqueezed();
+  return squeezed_[index];
+}
+
+void MarkupScanner::BuildSqueezed() {
+  // The line lowered and without its spaces, walked once; each pattern's occurrences are
+  // kept by the position, in the line, of their first character. The rest of the line from
+  // a position, lowered and without spaces, holds an occurrence exactly when one starts at
+  // or after that position.
+  std::array<char16_t, kSqueezeRing> ring{};
+  std::array<int32_t, kSqueezeRing> ringPos{};
+  size_t n = 0;
+  for (size_t i = 0; i < strScanLine.size(); ++i) {
+    if (strScanLine[i] == u' ') continue;
+    const char16_t c = LowerChar(strScanLine[i]);
+    ring[n % kSqueezeRing] = c;
+    ringPos[n % kSqueezeRing] = static_cast<int32_t>(i) + 1;
+    ++n;
+    for (size_t k = 0; k < kSqueezedPatterns.size(); ++k) {
+      const TextView pattern = kSqueezedPatterns[k];
+      if (c != pattern.back() || n < pattern.size()) continue;
+      const size_t first = n - pattern.size();
+      bool same = true;
+      for (size_t j = 0; j + 1 < pattern.size() && same; ++j) {
+        same = ring[(first + j) % kSqueezeRing] == pattern[j];
+      }
+      if (same) squeezed_[k].at.push_back(ringPos[first % kSqueezeRing]);
+    }
+  }
+  for (Occurrences& o : squeezed_)
+    o.built = true;
+  squeezedBuilt_ = true;
+}
+
+// ---- The walk --------------------------------------------------------------------------
+
+void MarkupScanner::ScanLine() {
+  lngScanPos = 1;
+  LineReplaced();
+  const CharClasses& classes = Classes();
+  for (;;) {
+    const bool skippingSection = (intTableDepth > 0 && settings_.cboTableWeight == 0) ||
+                                 (intDivDepth > 0 && settings_.cboDivWeight == 0) ||
+                                 (intSpanDepth > 0 && settings_.cboSpanWeight == 0);
+    const int32_t len = Len();
+    if (!skippingSection && !blnInFontTag && !blnInComment && !blnInStyle && !blnInScript &&
+        !blnInTag) {
+      // Plain characters: only the last step would look at them.
+      const char16_t* line = strScanLine.data();
+      while (lngScanPos < len) {
+        const char16_t c = line[lngScanPos - 1];
+        const bool plain = c < kByteValues ? classes.plain[c] : !classes.letter[c & kByteMask];
+        if (!plain) break;
+        ++lngScanPos;
+      }
+    }
+
+    // End of the line, or only the space the run appended is left.
+    if (lngScanPos > len) return;
+    if (lngScanPos == len && strScanLine[static_cast<size_t>(len) - 1] == u' ') return;
+
+    // Sections skipped since an earlier line.
+    if (skippingSection) {
+      if (intTableDepth > 0 && settings_.cboTableWeight == 0 && !SkipSection(SectionKind::Table))
+        return;
+      if (intDivDepth > 0 && settings_.cboDivWeight == 0 && !SkipSection(SectionKind::Div)) return;
+      if (intSpanDepth > 0 && settings_.cboSpanWeight == 0 && !SkipSection(SectionKind::Span))
+        return;
+    }
+
+    // A font start tag whose ">" was not in the earlier line.
+    if (blnInFontTag) {
+      lngScanPos = NextChar(nextGt_, kGreaterThan);
+      if (lngScanPos < Len()) {
+        LowerAngleDepth();
+        ++lngScanPos;
+      }
+      blnInFontTag = false;
+      blnInTag = false;
+    }
+
+    if (!HandleSection(SectionKind::Table) || !HandleSection(SectionKind::Div) ||
+        !HandleSection(SectionKind::Span)) {
+      return;
+    }
+
+    if (blnInComment || StartsWithExact(lngScanPos, kCommentOpen)) {
+      blnInComment = !SkipToMarker(kCommentClose);
+      if (blnInComment) return;
+      continue;
+    }
+    if (blnInStyle || StartsWithNoCase(lngScanPos, kStyleOpen)) {
+      blnInStyle = !SkipToMarker(kStyleClose);
+      if (blnInStyle) return;
+      continue;
+    }
+    if (blnInScript || StartsWithNoCase(lngScanPos, kScriptOpen)) {
+      blnInScript = !SkipToMarker(kScriptClose);
+      if (blnInScript) return;
+      continue;
+    }
+
+    const char16_t c = Ch(lngScanPos);
+    if (c == u'<' || blnInTag) {
+      blnInTag = true;
+      ParseTag();
+      continue;
+    }
+    if (c == u'>') {
+      // Usually the end of a description or keywords meta tag whose content was text.
+      blnInFontTag = false;
+      blnInDescription = false;
+      blnInExistingKeywords = false;
+      LowerAngleDepth();
+      ++lngScanPos;
+      continue;
+    }
+    if (c != 0 && IsMarker(c)) {
+      switch (c) {
+        case marker::kBoldOn:
+          blnBold = true;
+          break;
+        case marker::kBoldOff:
+          blnBold = false;
+          break;
+        case marker::kItalicOn:
+          blnItalic = true;
+          break;
+        case marker::kItalicOff:
+          blnItalic = false;
+          break;
+        case marker::kTitleOn:
+          blnInTitle = true;
+          break;
+        case marker::kTitleOff:
+          blnInTitle = false;
+          break;
+        case marker::kHeadingOff:
+          intHeadingWeight = 0;
+          break;
+        default:
+          intHeadingWeight = kHeadingWeightPerLevel * c;
+          break;
+      }
+      ++lngScanPos;
+      continue;
+    }
+    if (c == u'&') {
+      // A reference that was not decoded is passed over whole.
+      const int32_t semicolon = NextChar(nextSemicolon_, kSemicolon);
+      if (semicolon < NextChar(nextSpace_, kSpace)) {
+        lngScanPos = semicolon + 1;
+        continue;
+      }
+    }
+    if (c != 0 && (c < kByteValues ? classes.letter[c] : classes.letter[c & kByteMask])) {
+      ExtractWord();
+      if (!strCurrentWord.empty()) ++lngTotalWords;
+      if (listener_.AfterWord()) return;
+      continue;
+    }
+    ++lngScanPos;
+  }
+}
+
+bool MarkupScanner::HandleSection(SectionKind kind) {
+  if (Ch(lngScanPos) != u'<') return true;
+  const SectionMarkers& m = kind == SectionKind::Table ? kTableMarkers
+                            : kind == SectionKind::Div ? kDivMarkers
+                                                       : kSpanMarkers;
+  int32_t& depth = kind == SectionKind::Table ? intTableDepth
+                   : kind == SectionKind::Div ? intDivDepth
+                                              : intSpanDepth;
+  const int32_t weight = kind == SectionKind::Table ? settings_.cboTableWeight
+                         : kind == SectionKind::Div ? settings_.cboDivWeight
+                                                    : settings_.cboSpanWeight;
+  if (StartsWithNoCase(lngScanPos, m.opening)) {
+    if (weight > 0) {
+      ++depth;  // the tag itself is skipped as markup later
+    } else if (!SkipSection(kind)) {
+      return false;
+    }
+  } else if (StartsWithNoCase(lngScanPos, m.closing) && weight > 0 && depth > 0) {
+    --depth;
+  }
+  return true;
+}
+
+bool MarkupScanner::SkipSection(SectionKind kind) {
+  const SectionMarkers& m = kind == SectionKind::Table ? kTableMarkers
+                            : kind == SectionKind::Div ? kDivMarkers
+                                                       : kSpanMarkers;
+  int32_t& depth = kind == SectionKind::Table ? intTableDepth
+                   : kind == SectionKind::Div ? intDivDepth
+                                              : intSpanDepth;
+  const TextView line(strScanLine);
+  size_t i = lngScanPos < 1 ? 0 : static_cast<size_t>(lngScanPos) - 1;
+  // Only a "<" can begin an opening or a closing text.
+  while ((i = line.find(u'<', i)) != TextView::npos) {
+    if (MatchesFolded(line, i, m.opening)) {
+      ++depth;
+      i += m.opening.size();
+    } else if (MatchesFolded(line, i, m.closing)) {
+      if (depth > 0) --depth;
+      i += m.closing.size();
+      if (depth == 0) {
+        lngScanPos = static_cast<int32_t>(i) + 1;
+        return true;
+      }
+    } else {
+      ++i;
+    }
+  }
+  lngScanPos = Len() + 1;
+  return false;
+}
+
+bool MarkupScanner::SkipToMarker(TextView closing) {
+  const int32_t p = FindNoCaseFrom(lngScanPos, closing);
+  if (p > 0) {
+    lngScanPos = p + static_cast<int32_t>(closing.size());
+    return true;
+  }
+  lngScanPos = Len() + 1;
+  return false;
+}
+
+void MarkupScanner::ParseTag() {
+  for (;;) {
+    if (lngScanPos > Len()) return;  // the tag goes on in the next line
+    const char16_t c = Ch(lngScanPos);
+    if (c == u'>') {
+      LowerAngleDepth();
+      ++lngScanPos;
+      if (intAngleDepth == 0) {
+        blnInTag = false;
+        return;
+      }
+      continue;
+    }
+    if (c == u'<') {
+      ++intAngleDepth;
+      lngScanPos = NextNonSpace(strScanLine, lngScanPos);
+      if (lngScanPos > Len()) return;
+      if (Ch(lngScanPos) == u'?') {
+        SkipPhpSection();
+        blnInTag = false;
+        return;
+      }
+      if (StartsWithNoCase(lngScanPos, kMetaStart)) {
+        HandleMetaTag();
+        blnInTag = false;
+        return;
+      }
+      if (StartsWithNoCase(lngScanPos, kFontStart)) {
+        HandleFontTag();
+        if (blnInTag) continue;
+        return;
+      }
+      if (StartsWithNoCase(lngScanPos, kFontEnd)) {
+        HandleFontEnd();
+        LowerAngleDepth();
+        blnInTag = false;
+        return;
+      }
+      ++lngScanPos;
+      continue;
+    }
+    lngScanPos = FindCharInSetOrEnd(strScanLine, lngScanPos, kAngles);
+    if (lngScanPos > Len()) return;
+  }
+}
+
+void MarkupScanner::HandleMetaTag() {
+  blnInDescription = false;
+  blnInExistingKeywords = false;
+  lngScanPos += static_cast<int32_t>(kMetaStart.size());
+  if (Squeezed(kNameDescription).NextFrom(lngScanPos) > 0) {
+    const int32_t p = Folded(kFoldedContent).NextFrom(lngScanPos);
+    if (p > 0) {
+      blnInDescription = true;
+      lngScanPos = p + static_cast<int32_t>(kContentWord.size());
+    }
+  } else if (Squeezed(kNameKeywords).NextFrom(lngScanPos) > 0 &&
+             settings_.cboExistingKeywordsWeight > 0) {
+    const int32_t p = Raw(kRawContent).NextFrom(lngScanPos);
+    if (p > 0) {
+      blnInExistingKeywords = true;
+      lngScanPos = p + static_cast<int32_t>(kContentWord.size());
+    }
+  }
+  if (!blnInDescription && !blnInExistingKeywords) {
+    SkipInlinePhp();
+    lngScanPos = NextChar(nextGt_, kGreaterThan);
+    if (lngScanPos < Len()) {
+      LowerAngleDepth();
+      ++lngScanPos;
+    }
+  }
+}
+
+void MarkupScanner::HandleFontTag() {
+  if (Raw(kRawPhpOpen).NextFrom(lngScanPos) > 0 || blnFontSizeOff) {
+    // PHP in a font tag: font sizes are not followed for the rest of the run.
+    SkipInlinePhp();
+    const int32_t p = NextChar(nextGt_, kGreaterThan);
+    if (p <= Len()) {
+      lngScanPos = p + 1;
+      LowerAngleDepth();
+    }
+    blnInFontTag = false;
+    blnInTag = false;
+    blnFontSizeOff = true;
+    return;
+  }
+  lngScanPos += static_cast<int32_t>(kFontStart.size());
+  blnInFontTag = true;
+  intFontSizeStack.push_back(intFontSize);
+  // The size attribute counts only when the line holds a later "font" (normally the end
+  // tag) after it.
+  const int32_t s = Squeezed(kSqueezedSize).NextFrom(lngScanPos);
+  const int32_t f = Squeezed(kSqueezedFont).NextFrom(lngScanPos);
+  if (s > 0 && f > 0 && s < f) {
+    // Only "size" written without inner spaces is read; the scan never moves back.
+    const int32_t at = Folded(kFoldedSize).NextFrom(lngScanPos);
+    if (at > 0) {
+      lngScanPos = at + static_cast<int32_t>(kSqueezedPatterns[kSqueezedSize].size());
+      lngScanPos = NextChar(nextNumberStart_, kNumberStart);
+      if (lngScanPos <= Len()) {
+        const char16_t c = Ch(lngScanPos);
+        const auto next = static_cast<size_t>(lngScanPos);  // 0-based index after c
+        double size = 0;
+        if (c == u'+') {
+          size = intFontSize + LeadingNumber(strScanLine, next);
+        } else if (c == u'-') {
+          size = intFontSize - LeadingNumber(strScanLine, next);
+        } else {
+          size = LeadingNumber(strScanLine, next - 1);
+        }
+        size = std::nearbyint(size);  // halves to the even neighbour
+        if (size < kMinFontSize) size = kMinFontSize;
+        if (size > kMaxFontSize) size = kMaxFontSize;
+        intFontSize = static_cast<int32_t>(size);
+      }
+    }
+  }
+  lngScanPos = NextChar(nextGt_, kGreaterThan);
+  if (lngScanPos >= Len()) return;  // the tag ends in a later line
+  LowerAngleDepth();
+  blnInFontTag = false;
+  blnInTag = false;
+  ++lngScanPos;
+}
+
+void MarkupScanner::HandleFontEnd() {
+  if (!blnFontSizeOff && !intFontSizeStack.empty()) {
+    intFontSize = intFontSizeStack.back();
+    intFontSizeStack.pop_back();
+  }
+  lngScanPos = NextChar(nextGt_, kGreaterThan) + 1;
+}
+
+void MarkupScanner::SkipPhpSection() {
+  int32_t p = Raw(kRawPhpClose).NextFrom(lngScanPos + 1);
+  if (p > 0) {
+    lngScanPos = p + static_cast<int32_t>(kRawPatterns[kRawPhpClose].size());
+    LowerAngleDepth();
+    return;
+  }
+  Text next;
+  while (listener_.ReadRawLine(next)) {
+    Text trimmed = TrimSpaces(next);
+    if (trimmed.empty()) continue;
+    strScanLine = std::move(trimmed);
+    LineReplaced();
+    p = Raw(kRawPhpClose).NextFrom(1);
+    if (p > 0) {
+      lngScanPos = p + static_cast<int32_t>(kRawPatterns[kRawPhpClose].size());
+      LowerAngleDepth();
+      return;
+    }
+  }
+  // The section is still open at the end of the document: nothing after it is text.
+  reachedEnd_ = true;
+  lngScanPos = Len() + 1;
+}
+
+void MarkupScanner::SkipInlinePhp() {
+  int32_t search = lngScanPos;
+  for (;;) {
+    const int32_t open = Raw(kRawPhpOpen).NextFrom(search);
+    if (open == 0) return;
+    const int32_t close =
+        Raw(kRawPhpClose).NextFrom(open + static_cast<int32_t>(kRawPatterns[kRawPhpOpen].size()));
+    if (close == 0) return;
+    lngScanPos = close + static_cast<int32_t>(kRawPatterns[kRawPhpClose].size());
+    search = lngScanPos;
+  }
+}
+
+void MarkupScanner::ExtractWord() {
+  const int32_t p = lngScanPos;
+  const WordCut cut = CutWord(strScanLine, p, settings_.cboLanguage);
+  if (cut.contraction) {
+    strCurrentWord.clear();
+    lngScanPos = cut.next;
+    return;
+  }
+  strCurrentWord.assign(strScanLine, static_cast<size_t>(p) - 1, static_cast<size_t>(cut.length));
+  listener_.AddWord(strCurrentWord, Context());
+  lngScanPos = cut.next;
+}
+
+}  // namespace tw
