@@ -148,6 +148,8 @@ Control MainForm::GetControl(ControlId id) const {
 }
 
 const Text& MainForm::ControlText(ControlId id) const {
+  static const Text kNoText;
+  if (id == C::None) return kNoText;
   if (id == C::txbMetaTag) return output_;
   if (const Text* field = TextField(settings_, id)) return *field;
   return State(id).caption;

@@ -220,14 +220,15 @@ TEST_F(RunWindowTest, AFailureDuringTheRunLeavesTheWindowUsable) {
   EXPECT_TRUE(form->analysis().blnWordTableCurrent);
 }
 
-TEST_F(RunWindowTest, DecliningAUnixTypeFileLeavesTheWindowIdle) {
-  Text unix = Document("unix.htm", "<html>\n<body>\n<p>Garden tools</p>\n</body>\n</html>\n");
-  ChooseFile(unix);
-  ui.answers = {MsgAnswer::No};
+TEST_F(RunWindowTest, ARefusedFileLeavesTheWindowIdleWithItsOutput) {
+  ChooseFile(garden);
+  form->UserClick(C::cmdGenerateKeywordMetaTag);
+  ChooseFile(Document("tiny.htm", "<p>"));
+  ui.messages.clear();
   form->UserClick(C::cmdListWords);
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].caption, u"Unix-type file warning");
-  EXPECT_EQ(Output(), u"");
+  EXPECT_EQ(ui.messages[0].text, u"File contains from 1 to 4 bytes only.");
+  EXPECT_FALSE(form->analysis().blnWordTableCurrent);
   ExpectIdle();
 }
 
