@@ -1,0 +1,92 @@
+// The main window (frmMain) in Qt: draws every control of MainForm at its place, redraws the
+// ones MainForm names, and forwards the user's clicks, ticks, selections, edits, focus
+// moves, F1 and the close button to MainForm.
+#pragma once
+
+#include <QMetaObject>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "app/controls.hpp"
+#include "app/mainform.hpp"
+#include "text/text.hpp"
+
+class QPlainTextEdit;
+
+namespace tw {
+
+class QtUi;
+
+// The width of the window's left and right borders together, in twips; with
+// kTitleAndBorderHeight it turns a client area into the outer size of a window.
+inline constexpr int32_t kSideBordersWidth = 120;
+
+// A window's outer place (title bar and borders included), in twips.
+struct TwipsRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  bool operator==(const TwipsRect&) const = default;
+};
+
+class FrmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  FrmMain(MainForm& form, QtUi& ui);
+  ~FrmMain() override;
+
+  MainForm& form() { return form_; }
+  QWidget* ControlWidget(ControlId id) const;
+  // The control a widget of this window belongs to (None for the window itself or a widget
+  // of another window).
+  ControlId ControlOf(const QWidget* widget) const;
+  double Dpi() const;
+  int Pixels(int32_t twips) const;
+
+  // Drawing from MainForm's state.
+  void DrawAll();
+  void DrawControl(ControlId id);
+  void DrawWindow();
+  void AppendOutput(TextView appended);
+  void RepaintControl(ControlId id);
+  void MoveCaret(ControlId id, int32_t position);
+
+  // Shown once at start-up (centred on the screen unless MainForm has placed it).
+  void ShowAtStart();
+  // Top and outer height in twips; the left edge stays.
+  void Place(int32_t topTwips, int32_t heightTwips);
+  // The window's outer place now, in twips.
+  TwipsRect OuterPlace() const;
+  // The program ends: the next close is accepted without asking MainForm again.
+  void End();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  QWidget* CreateControl(const ControlSpec& spec, QWidget* parent);
+  void ConnectControl(ControlId id, QWidget* widget);
+  void OnFocusChanged(QWidget* now);
+  void DrawKindState(const Control& control, QWidget* widget);
+  void DrawOutputBox(const Control& control, QPlainTextEdit* box);
+  void ApplyClientSize();
+
+  MainForm& form_;
+  QtUi& ui_;
+  std::array<QWidget*, kNumControls> widgets_{};
+  QMetaObject::Connection focusConnection_;
+  // Guards the output box's change signal while the program itself writes into it.
+  bool drawingOutput_ = false;
+  // How much of MainForm's output text the output box shows.
+  size_t shownOutputSize_ = 0;
+  std::optional<int32_t> appliedTop_;
+  bool ending_ = false;
+};
+
+}  // namespace tw
