@@ -7,7 +7,7 @@ namespace tw::cli {
 
 const std::vector<CliCommand>& AllCommands() {
   static const std::vector<CliCommand> commands = {
-      ListCommand(), TagCommand(),
+      ListCommand(), TagCommand(), ShowCommand(), InsertCommand(),
       // Further commands: one line each, in the order the usage text lists them.
   };
   return commands;

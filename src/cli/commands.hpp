@@ -20,6 +20,9 @@ struct CliCommand {
 CliCommand ListCommand();
 CliCommand TagCommand();
 // Commands of other files are declared here and listed in AllCommands() (commands.cpp).
+// The commands on the document's own tags (tagcommands.cpp).
+CliCommand ShowCommand();
+CliCommand InsertCommand();
 
 const std::vector<CliCommand>& AllCommands();
 const CliCommand* FindCommand(std::string_view name);

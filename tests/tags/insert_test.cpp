@@ -12,6 +12,7 @@
 #include "scan/fileproc.hpp"
 #include "support/testfiles.hpp"
 #include "text/codepage.hpp"
+#include "text/strproc.hpp"
 
 namespace tw {
 namespace {
@@ -226,9 +227,8 @@ TEST(Insert, FileNameWithoutDotIsRefused) {
   for (bool withBackup : {false, true}) {
     const InsertOutcome outcome = Insert(file, kTag, withBackup);
     EXPECT_FALSE(outcome.inserted);
-    EXPECT_EQ(outcome.messages,
-              std::vector<Message>{Message{u"Invalid input", u"Invalid input file specification",
-                                           MsgIcon::Warning}});
+    const Message invalid{u"Invalid input", u"Invalid input file specification", MsgIcon::Warning};
+    EXPECT_EQ(outcome.messages, std::vector<Message>{invalid});
     EXPECT_EQ(ReadBytes(file), "<head>\r\n</head>\r\n");
     EXPECT_EQ(FolderFiles(dir.path() / "web.site"), std::vector<std::string>{"index"});
   }
