@@ -208,12 +208,22 @@ Text ReplaceNoCase(TextView text, TextView sought, TextView replacement) {
           if (LowerIn(mode, c) != low[j]) break;
         }
         if (j == m) {
-          const size_t fromOut = out.size() - k;
-          const size_t fromIn = m > fromOut ? m - fromOut : 0;
-          accented -= CountAccented(TextView(out).substr(k));
-          accented -= CountAccented(in.substr(pos, fromIn));
-          out.resize(k);
-          pos += fromIn;
+          const size_t end = k + m;
+          if (end <= out.size()) {
+            // The match lies within what is built: keep what follows it.
+            const Text tail = out.substr(end);
+            accented -= CountAccented(TextView(out).substr(k, m));
+            out.resize(k);
+            out.append(replacement);
+            out.append(tail);
+          } else {
+            const size_t fromIn = end - out.size();
+            accented -= CountAccented(TextView(out).substr(k));
+            accented -= CountAccented(in.substr(pos, fromIn));
+            out.resize(k);
+            out.append(replacement);
+            pos += fromIn;
+          }
           matchAt = k;
           found = true;
         }
@@ -228,9 +238,9 @@ Text ReplaceNoCase(TextView text, TextView sought, TextView replacement) {
       out.append(in.substr(pos, b - pos));
       accented -= CountAccented(in.substr(b, m));
       matchAt = out.size();
+      out.append(replacement);
       pos = b + m;
     }
-    out.append(replacement);
     accented += replacementAccented;
     haveRegion = true;
     regionStart = matchAt >= m - 1 ? matchAt - (m - 1) : 0;
