@@ -1,0 +1,392 @@
+// The analysis run with a scripted host: refusals of the input file, line ends, encodings,
+// progress, stop, reuse of a finished table, the error path and runs of any size.
+#include "analysis/run.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/testfiles.hpp"
+#include "text/codepage.hpp"
+#include "text/strproc.hpp"
+#include "words/tagbuilder.hpp"
+
+namespace tw {
+namespace {
+
+using test::TempDir;
+
+class FakeHost : public RunHost {
+ public:
+  AnalysisSettings settings;
+  Text output;
+  std::vector<Message> messages;
+  std::vector<std::pair<Text, Text>> labels;
+  std::vector<Text> captions;
+  std::vector<bool> enables;
+  int yields = 0;
+  int focusPlacements = 0;
+  std::function<void()> onYield;
+  std::function<void(bool)> onEnable;
+
+  AnalysisSettings& Settings() override { return settings; }
+  const Text& OutputText() const override { return output; }
+  void SetOutputText(Text text) override { output = std::move(text); }
+  void AppendOutputText(TextView text) override { output.append(text); }
+  void SetWordCountLabels(TextView caption, TextView count) override {
+    labels.emplace_back(Text(caption), Text(count));
+  }
+  void SetListWordsCaption(TextView caption) override { captions.emplace_back(caption); }
+  void SetControlsEnabled(bool enable) override {
+    enables.push_back(enable);
+    if (onEnable) onEnable(enable);
+  }
+  void PlaceDefaultFocus() override { ++focusPlacements; }
+  MsgAnswer ShowMessage(const Message& message) override {
+    messages.push_back(message);
+    return MsgAnswer::Yes;
+  }
+  void Yield() override {
+    ++yields;
+    if (onYield) onYield();
+  }
+};
+
+class RunTest : public testing::Test {
+ protected:
+  RunTest() {
+    texts_.LoadProgramText(TAGWRIGHT_SOURCE_DATA_DIR, u"qdx.dat");
+    // Every word of one occurrence counts, in its own case, with no common words.
+    host_.settings.cboThresholdFrequency = 0;
+    host_.settings.chkIgnoreCommonWords = false;
+    host_.settings.cboLanguage = 0;
+  }
+
+  std::filesystem::path Write(const std::string& name, const std::string& bytes) {
+    return dir_.Write(name, bytes);
+  }
+  void UseFile(const std::filesystem::path& file) { host_.settings.txbInputFile = FromPath(file); }
+  std::vector<std::string> Words() const {
+    std::vector<std::string> out;
+    for (const WordEntry& e : analysis_.table().Ranked())
+      out.push_back(ToUtf8(e.word));
+    return out;
+  }
+  Text Catalogue(int n) const { return texts_.GetProgramText(n); }
+
+  TempDir dir_;
+  ProgramText texts_;
+  CommonWords commonWords_;
+  Analysis analysis_{texts_, commonWords_};
+  FakeHost host_;
+};
+
+TEST_F(RunTest, CatalogueIsAvailableToTheTests) {
+  ASSERT_FALSE(Catalogue(catalogue::kNoInputFileText).empty());
+}
+
+TEST_F(RunTest, EmptyInputBoxShowsOneMessageAndNothingElse) {
+  host_.settings.txbInputFile = u"   ";
+  EXPECT_FALSE(analysis_.RunAnalysis(false, host_));
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, Catalogue(catalogue::kNoInputFileText));
+  EXPECT_EQ(host_.messages[0].caption, Catalogue(catalogue::kNoInputFileCaption));
+  EXPECT_EQ(host_.messages[0].icon, MsgIcon::Warning);
+  EXPECT_TRUE(host_.captions.empty());
+  EXPECT_TRUE(host_.enables.empty());
+  EXPECT_EQ(host_.settings.txbInputFile, u"");
+}
+
+struct RefusalCase {
+  const char* name;
+  std::string bytes;
+  Text text;  // literal text, or empty to use the catalogue entry below
+  int textEntry;
+  int captionEntry;
+};
+
+class RunRefusalTest : public RunTest, public testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RunRefusalTest, RefusesTheFileWithItsMessage) {
+  const RefusalCase& c = GetParam();
+  UseFile(Write("page.html", c.bytes));
+  host_.output = u"previous";
+  EXPECT_FALSE(analysis_.RunAnalysis(true, host_));
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, c.text.empty() ? Catalogue(c.textEntry) : c.text);
+  EXPECT_EQ(host_.messages[0].caption, Catalogue(c.captionEntry));
+  EXPECT_EQ(host_.output, u"previous");
+  EXPECT_TRUE(host_.captions.empty());
+  EXPECT_FALSE(analysis_.blnWordTableCurrent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunRefusalTest,
+    testing::Values(RefusalCase{"three_bytes", "abc", u"File contains from 1 to 4 bytes only.", 0,
+                                catalogue::kTooShortCaption},
+                    RefusalCase{"zero_bytes", "", u"", catalogue::kZeroLengthText,
+                                catalogue::kTooShortCaption},
+                    RefusalCase{"binary", std::string(4000, '\0') + "<html>",
+                                u"This is not a text file.", 0, catalogue::kFileNotFoundCaption},
+                    RefusalCase{"utf16", std::string("\xFF\xFE<\0h\0t\0m\0l\0>\0", 14),
+                                u"An error was encountered when attempting to use this file.", 0,
+                                catalogue::kFileNotFoundCaption},
+                    RefusalCase{"rtf", "{\\rtf1 hello world}",
+                                u"An error was encountered when attempting to use this file.", 0,
+                                catalogue::kFileNotFoundCaption}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RunTest, AMissingFileIsRefusedByTheNameCheck) {
+  UseFile(dir_.path() / "gone.html");
+  EXPECT_FALSE(analysis_.RunAnalysis(false, host_));
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, Catalogue(catalogue::kFileNotFoundText));
+  EXPECT_TRUE(host_.captions.empty());
+}
+
+const char* const kDocumentLines[] = {
+    "<html><head><title>Garden tools</title>",
+    "<meta name=\"description\" content=\"Garden tools and seeds\">",
+    "</head><body>",
+    "<h1>Spades</h1>",
+    "<p>Spades, rakes and <b>hoes</b> for every garden.",
+    "<?php echo 'hidden words'; ",
+    " $more = 'hidden'; ?> shown",
+    "<!-- a comment",
+    "over lines -->",
+    "<table><tr><td>table cell</td></tr></table>",
+    "   ",
+    "\t\tTabs line",
+    "</body></html>",
+};
+
+std::string Document(const std::string& end) {
+  std::string doc;
+  for (const char* line : kDocumentLines)
+    doc += std::string(line) + end;
+  return doc;
+}
+
+struct Snapshot {
+  std::vector<std::string> words;
+  std::vector<int32_t> frequencies;
+  std::vector<float> keyValues;
+  int64_t totalWords = 0;
+  bool operator==(const Snapshot&) const = default;
+};
+
+TEST_F(RunTest, EveryKindOfLineEndGivesTheSameResult) {
+  std::vector<Snapshot> results;
+  for (const std::string end : {"\r\n", "\n", "\r"}) {
+    FakeHost host;
+    host.settings = host_.settings;
+    host.settings.txbInputFile = FromPath(Write("doc.htm", Document(end)));
+    Analysis analysis(texts_, commonWords_);
+    ASSERT_TRUE(analysis.RunAnalysis(false, host));
+    EXPECT_TRUE(host.messages.empty()) << "no question, no message";
+    Snapshot s;
+    for (const WordEntry& e : analysis.table().Ranked()) {
+      s.words.push_back(ToUtf8(e.word));
+      s.frequencies.push_back(e.frequency);
+      s.keyValues.push_back(e.keyValue);
+    }
+    s.totalWords = analysis.table().lngTotalWords;
+    results.push_back(s);
+  }
+  EXPECT_EQ(results[0], results[1]);
+  EXPECT_EQ(results[0], results[2]);
+  const std::vector<std::string>& w = results[0].words;
+  for (const char* expected : {"Garden", "tools", "seeds", "Spades", "rakes", "hoes", "every",
+                               "garden", "shown", "table", "cell", "Tabs", "line"}) {
+    EXPECT_NE(std::find(w.begin(), w.end(), expected), w.end()) << expected;
+  }
+  for (const char* hidden : {"hidden", "words", "more", "comment", "over", "lines"}) {
+    EXPECT_EQ(std::find(w.begin(), w.end(), hidden), w.end()) << hidden;
+  }
+}
+
+TEST_F(RunTest, AByteOrderMarkIsNotText) {
+  host_.settings.chkIgnoreShortWords = false;
+  UseFile(Write("bom.html", "\xEF\xBB\xBFhello world\r\nagain\r\n"));
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  EXPECT_EQ(Words(), (std::vector<std::string>{"hello", "world", "again"}));
+  EXPECT_EQ(analysis_.table().lngTotalWords, 3);
+}
+
+TEST_F(RunTest, Utf8DocumentsAreDecoded) {
+  UseFile(Write("utf8.html",
+                "<html><head><meta charset=UTF-8></head>\r\n<body>caf\xC3\xA9 \xC3\x89t\xC3\xA9"
+                "</body></html>\r\n"));
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  EXPECT_TRUE(analysis_.blnIsUTF8File);
+  EXPECT_EQ(Words(), (std::vector<std::string>{"caf\xC3\xA9", "\xC3\x89t\xC3\xA9"}));
+}
+
+TEST_F(RunTest, LinesAreLoweredWhenCaseIsNotKept) {
+  host_.settings.chkPreserveCase = false;
+  UseFile(Write("case.html", "<TITLE>Garden</TITLE> GARDEN Tools\r\n"));
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  EXPECT_EQ(Words(), (std::vector<std::string>{"garden", "tools"}));
+}
+
+TEST_F(RunTest, FinishedRunShowsTheOutputAndLabels) {
+  UseFile(Write("doc.html", Document("\r\n")));
+  ASSERT_TRUE(analysis_.RunAnalysis(true, host_));
+  EXPECT_TRUE(analysis_.blnWordTableCurrent);
+  EXPECT_FALSE(analysis_.Running());
+  EXPECT_TRUE(host_.output.starts_with(kMetaTagPrefix));
+  EXPECT_EQ(host_.captions, (std::vector<Text>{Text(kStopCaption), Text(kListWordsCaption)}));
+  EXPECT_EQ(host_.enables, (std::vector<bool>{false, true}));
+  ASSERT_FALSE(host_.labels.empty());
+  EXPECT_EQ(host_.labels.back().first, kWordsSatisfyingCaption);
+  EXPECT_EQ(host_.labels.back().second, NumberText(analysis_.table().intNumWords()));
+  EXPECT_EQ(host_.focusPlacements, 1);
+}
+
+TEST_F(RunTest, ACurrentTableIsReusedWithoutReadingTheFile) {
+  const auto file = Write("doc.html", Document("\r\n"));
+  UseFile(file);
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  EXPECT_TRUE(host_.output.starts_with(u"Rank Value Freq. Density"));
+  std::filesystem::remove(file);
+  host_.captions.clear();
+  ASSERT_TRUE(analysis_.RunAnalysis(true, host_));
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_TRUE(host_.captions.empty());
+  EXPECT_TRUE(host_.output.starts_with(kMetaTagPrefix));
+}
+
+TEST_F(RunTest, CountLabelsShowEveryTenthNewWord) {
+  std::string doc;
+  const char* syllables[] = {"ba", "de", "fo", "gu", "ha"};
+  for (int i = 0; i < 25; ++i) {
+    doc += std::string("zo") + syllables[i % 5] + syllables[i / 5] + " ";
+  }
+  UseFile(Write("count.html", doc + "\r\n"));
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  ASSERT_EQ(host_.labels.size(), 3u);
+  EXPECT_EQ(host_.labels[0], (std::pair<Text, Text>{Text(kDifferentWordsFoundCaption), u"10"}));
+  EXPECT_EQ(host_.labels[1], (std::pair<Text, Text>{Text(kDifferentWordsFoundCaption), u"20"}));
+  EXPECT_EQ(host_.labels[2], (std::pair<Text, Text>{Text(kWordsSatisfyingCaption), u"25"}));
+}
+
+struct StopCase {
+  const char* name;
+  std::string document;
+  int stopAtYield;
+  bool showWords;
+  Text expected;
+};
+
+class RunStopTest : public RunTest, public testing::WithParamInterface<StopCase> {};
+
+TEST_P(RunStopTest, StopsWithTheNumberOfWords) {
+  const StopCase& c = GetParam();
+  host_.settings.chkShowWordsAsFound = c.showWords;
+  UseFile(Write("stop.html", c.document));
+  host_.onYield = [&] {
+    if (host_.yields == c.stopAtYield) analysis_.blnStopRequested = true;
+  };
+  EXPECT_FALSE(analysis_.RunAnalysis(false, host_));
+  EXPECT_EQ(host_.output, c.expected);
+  EXPECT_FALSE(analysis_.blnWordTableCurrent);
+  EXPECT_FALSE(analysis_.Running());
+  EXPECT_EQ(host_.captions.back(), kListWordsCaption);
+  EXPECT_EQ(host_.enables.back(), true);
+  EXPECT_EQ(host_.labels.back(), (std::pair<Text, Text>{}));
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunStopTest,
+    testing::Values(StopCase{"one_word", "alpha beta gamma\r\ndelta\r\n", 1, false,
+                             u"Stopped with 1 word identified."},
+                    StopCase{"two_words", "alpha beta gamma\r\ndelta\r\n", 2, false,
+                             u"Stopped with 2 words identified."},
+                    StopCase{"no_words", "<p>\r\nalpha\r\n", 1, false,
+                             u"Stopped with 0 words identified."},
+                    StopCase{"after_a_line", "alpha beta\r\ngamma\r\n", 3, false,
+                             u"Stopped with 2 words identified."},
+                    StopCase{"showing_words", "alpha beta gamma\r\n", 2, true,
+                             u"alpha beta \r\n\r\nStopped with 2 words identified."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RunTest, ProgressShowsTheNoticeOrTheWords) {
+  UseFile(Write("progress.html", "alpha beta alpha\r\n"));
+  std::vector<Text> seen;
+  host_.onYield = [&] { seen.push_back(host_.output); };
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_EQ(seen[0], kNotShowingWordsAsFound);
+  EXPECT_EQ(seen[2], kNotShowingWordsAsFound);
+
+  host_.settings.chkShowWordsAsFound = true;
+  analysis_.blnWordTableCurrent = false;
+  seen.clear();
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  EXPECT_EQ(seen[0], u"alpha ");
+  EXPECT_EQ(seen[2], u"alpha beta ");
+}
+
+TEST_F(RunTest, AFailureAfterOpeningIsReportedAndTheWindowRestored) {
+  const auto file = Write("vanish.html", Document("\r\n"));
+  UseFile(file);
+  host_.onEnable = [&](bool enable) {
+    if (!enable) std::filesystem::remove(file);  // gone between the checks and the reading
+  };
+  EXPECT_FALSE(analysis_.RunAnalysis(false, host_));
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].caption, u"Error");
+  EXPECT_EQ(ToUtf8(host_.messages[0].text), std::strerror(ENOENT));
+  EXPECT_EQ(host_.messages[0].icon, MsgIcon::Warning);
+  EXPECT_EQ(host_.captions.back(), kListWordsCaption);
+  EXPECT_EQ(host_.enables, (std::vector<bool>{false, true}));
+  EXPECT_FALSE(analysis_.Running());
+  EXPECT_FALSE(analysis_.blnWordTableCurrent);
+}
+
+TEST_F(RunTest, AnOpenPhpSectionAtTheEndSkipsTheRest) {
+  UseFile(Write("php.php", "alpha <?php\r\n$x = 'hidden';\r\necho \"<input type=hidden>\";\r\n"));
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  EXPECT_EQ(Words(), (std::vector<std::string>{"alpha"}));
+}
+
+TEST_F(RunTest, MoreThan32767DistinctWordsFinish) {
+  // Words of three syllables from letters that never make a Roman numeral.
+  const char* consonants = "bdfghjknprstz";
+  const char* vowels = "aeou";
+  std::vector<std::string> syllables;
+  for (const char* c = consonants; *c; ++c) {
+    for (const char* v = vowels; *v; ++v)
+      syllables.push_back(std::string(1, *c) + *v);
+  }
+  std::string doc;
+  int made = 0;
+  for (size_t a = 0; a < syllables.size() && made < 40000; ++a) {
+    for (size_t b = 0; b < syllables.size() && made < 40000; ++b) {
+      for (size_t c = 0; c < syllables.size() && made < 40000; ++c, ++made) {
+        doc += syllables[a] + syllables[b] + syllables[c] + (made % 12 == 11 ? "\r\n" : " ");
+      }
+    }
+  }
+  UseFile(Write("big.html", doc));
+  ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_EQ(analysis_.table().intNumWords(), 40000);
+  EXPECT_EQ(analysis_.table().lngTotalWords, 40000);
+}
+
+TEST(GetMetaTag, TakesTheTagAloneOrTheWholeText) {
+  EXPECT_EQ(GetMetaTag(u"  <meta name=\"keywords\" content=\"a, b\">\r\n\r\nNumber of keywords in "
+                       u"meta tag: 2\r\nNumber of bytes in meta tag: 36"),
+            u"<meta name=\"keywords\" content=\"a, b\">");
+  EXPECT_EQ(GetMetaTag(u" \r\n\tRank Value Freq. Density\r\n   1   100    2  50.00%  word\r\n"),
+            u"Rank Value Freq. Density\r\n   1   100    2  50.00%  word");
+  EXPECT_EQ(GetMetaTag(u""), u"");
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,489 @@
+// The markup scanner: which words a document yields and in which context each stands,
+// skipped blocks and sections, tags over several lines, PHP, font sizes, stops, hostile
+// input, and the one-pass marking of context tags against the replacements in turn.
+#include "scan/scanner.hpp"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "scan/entities.hpp"
+#include "text/chars.hpp"
+#include "text/codepage.hpp"
+#include "text/strproc.hpp"
+
+namespace tw {
+namespace {
+
+// Records the words and reads further lines from the fixture's queue.
+class Recorder final : public ScanListener {
+ public:
+  struct Occurrence {
+    Text word;
+    OccurrenceContext context;
+  };
+  std::vector<Occurrence> words;
+  std::deque<Text>* pending = nullptr;
+  int stopAfterWords = -1;
+  int afterWordCalls = 0;
+
+  void AddWord(Text& strCurrentWord, const OccurrenceContext& context) override {
+    words.push_back({strCurrentWord, context});
+  }
+  bool AfterWord() override {
+    ++afterWordCalls;
+    return stopAfterWords >= 0 && afterWordCalls >= stopAfterWords;
+  }
+  bool ReadRawLine(Text& line) override {
+    if (pending->empty()) return false;
+    line = pending->front();
+    pending->pop_front();
+    return true;
+  }
+};
+
+// A word and its context in a short form: "word" then "/token" for every context that
+// differs from plain body text.
+std::string Describe(const Recorder::Occurrence& o) {
+  std::string s = ToUtf8(o.word);
+  const OccurrenceContext& c = o.context;
+  if (c.blnInTitle) s += "/title";
+  if (c.blnInDescription) s += "/desc";
+  if (c.blnInExistingKeywords) s += "/kw";
+  if (c.blnBold) s += "/b";
+  if (c.blnItalic) s += "/i";
+  if (c.intHeadingWeight != 0) s += "/h" + std::to_string(c.intHeadingWeight);
+  if (c.intFontSize != kInitialFontSize) s += "/f" + std::to_string(c.intFontSize);
+  if (c.intTableDepth != 0) s += "/table" + std::to_string(c.intTableDepth);
+  if (c.intDivDepth != 0) s += "/div" + std::to_string(c.intDivDepth);
+  if (c.intSpanDepth != 0) s += "/span" + std::to_string(c.intSpanDepth);
+  return s;
+}
+
+class ScanFixture {
+ public:
+  AnalysisSettings settings;
+  Recorder recorder;
+  MarkupScanner scanner{settings, recorder};
+
+  // Prepares and scans the lines as the run does.
+  void Run(const std::vector<Text>& lines) {
+    pending_.assign(lines.begin(), lines.end());
+    recorder.pending = &pending_;
+    recorder.words.clear();
+    scanner.Reset();
+    const bool lower = !settings.chkPreserveCase;
+    while (!pending_.empty() && !scanner.ReachedEndOfDocument()) {
+      Text line = TrimSpaces(pending_.front());
+      pending_.pop_front();
+      if (line.empty()) continue;
+      if (lower) ToLowerGeneralInPlace(line);
+      MarkContextTags(line, lower);
+      DecodeEntities(line);
+      line.push_back(u' ');
+      scanner.strScanLine = std::move(line);
+      scanner.ScanLine();
+      if (recorder.stopAfterWords >= 0 && recorder.afterWordCalls >= recorder.stopAfterWords) {
+        break;
+      }
+    }
+  }
+
+  std::vector<std::string> Described() const {
+    std::vector<std::string> out;
+    for (const auto& o : recorder.words)
+      out.push_back(Describe(o));
+    return out;
+  }
+
+ private:
+  std::deque<Text> pending_;
+};
+
+struct ScanCase {
+  const char* name;
+  std::vector<Text> lines;
+  std::vector<std::string> expected;
+};
+
+void PrintTo(const ScanCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class DefaultSettingsScan : public testing::TestWithParam<ScanCase> {};
+
+TEST_P(DefaultSettingsScan, YieldsTheWordsInTheirContexts) {
+  ScanFixture f;
+  f.Run(GetParam().lines);
+  EXPECT_EQ(f.Described(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Contexts, DefaultSettingsScan,
+    testing::Values(
+        ScanCase{"heading", {u"<h2>About us</h2>"}, {"About/h25", "us/h25"}},
+        ScanCase{"heading ends at its marker after punctuation or a tag",
+                 {u"<h3>Shop now!<br></h3> after"},
+                 {"Shop/h20", "now/h20", "after"}},
+        ScanCase{"heading with attributes is no context",
+                 {u"<h1 class=x>Title</h1> tail"},
+                 {"Title", "tail"}},
+        ScanCase{"heading levels", {u"<h1>a</h1><h6>b</h6>"}, {"a/h30", "b/h5"}},
+        ScanCase{"mixed-case title in a preserved line",
+                 {u"<Title>Shop</Title> x"},
+                 {"Shop/title", "x"}},
+        ScanCase{"bold forms",
+                 {u"<B>one</B> <b>two</b> <Strong>three</STRONG> four"},
+                 {"one/b", "two/b", "three/b", "four"}},
+        ScanCase{"italic forms", {u"<I>one</I> <em>two</Em> three"}, {"one/i", "two/i", "three"}},
+        ScanCase{"a bold tag with an inner space is markup", {u"<b >x</b> y"}, {"x", "y"}},
+        ScanCase{"contexts go on over lines",
+                 {u"<b>one", u"two</b>", u"three"},
+                 {"one/b", "two/b", "three"}},
+        ScanCase{"description meta tag",
+                 {u"<meta name=\"description\" content=\"Red widgets\"> body"},
+                 {"Red/desc", "widgets/desc", "body"}},
+        ScanCase{"description name with spaces and capitals",
+                 {u"<META NAME = \"Description\" CONTENT=\"Red\">x"},
+                 {"Red/desc", "x"}},
+        ScanCase{"single-quoted description counts nothing",
+                 {u"<meta name='description' content='Red widgets'> body"},
+                 {"body"}},
+        ScanCase{"content before name",
+                 {u"<meta content=\"Red widgets\" name=\"description\">after"},
+                 {"Red/desc", "widgets/desc", "name/desc", "description/desc", "after"}},
+        ScanCase{"keywords meta tag with weight 0 counts nothing",
+                 {u"<meta name=\"keywords\" content=\"alpha, beta\"> gamma"},
+                 {"gamma"}},
+        ScanCase{"other meta tags are skipped",
+                 {u"<meta name=\"author\" content=\"Jane Doe\"> text"},
+                 {"text"}},
+        ScanCase{"description content goes on in the next line",
+                 {u"<meta name=\"description\" content=\"Red", u"widgets\"> body"},
+                 {"Red/desc", "widgets/desc", "body"}},
+        ScanCase{"stray greater-than", {u"a > b <p>text"}, {"a", "b", "text"}},
+        ScanCase{"tag over two lines", {u"one <a href=", u"\"x.html\">two</a>"}, {"one", "two"}},
+        ScanCase{
+            "angle brackets nest inside a tag", {u"<a title=\"<p>\" x>no</a> yes"}, {"no", "yes"}},
+        ScanCase{"a line that is only a tag", {u"<p>", u"<br/>"}, {}},
+        ScanCase{"script with attributes and mixed-case end",
+                 {u"<SCRIPT type=\"text/javascript\">var hidden = 1;", u"more();</Script>shown"},
+                 {"shown"}},
+        ScanCase{"style block", {u"<style>p { color: red }</style>seen"}, {"seen"}},
+        ScanCase{"comment", {u"<!-- hidden", u"still hidden --> seen"}, {"seen"}},
+        ScanCase{"a comment must open exactly", {u"<! -- not a comment --> seen"}, {"seen"}},
+        ScanCase{"undecoded reference skipped whole", {u"Brand&trade; rocks"}, {"Brand", "rocks"}},
+        ScanCase{
+            "ampersand without semicolon before a space", {u"AT&T rocks"}, {"AT", "T", "rocks"}},
+        ScanCase{"decoded references",
+                 {u"caf&eacute; &amp; Fish&nbsp;Chips"},
+                 {"café", "Fish", "Chips"}},
+        ScanCase{"digits split words", {u"mp3 3d x2y"}, {"mp", "d", "x", "y"}},
+        ScanCase{"contractions",
+                 {u"don't stop Peter's car they're"},
+                 {"stop", "Peter", "s", "car", "they", "re"}},
+        ScanCase{"contraction before punctuation", {u"don't."}, {"don", "t"}},
+        ScanCase{"font size", {u"<font size=5>big</font> small"}, {"big/f5", "small"}},
+        ScanCase{"font size plus", {u"<font size=+2>big</font>"}, {"big/f5"}},
+        ScanCase{"font size minus clamps", {u"<font size=-4>tiny</font>"}, {"tiny/f1"}},
+        ScanCase{"font size above 7 clamps", {u"<font size=12>huge</font>"}, {"huge/f7"}},
+        ScanCase{"font size halves go to even",
+                 {u"<font size=2.5>a</font><font size=3.5>b</font>"},
+                 {"a/f2", "b/f4"}},
+        ScanCase{"nested font sizes come back",
+                 {u"<font size=5>a<font size=1>b</font>c</font>d"},
+                 {"a/f5", "b/f1", "c/f5", "d"}},
+        ScanCase{"font end tag in the next line keeps the size",
+                 {u"<font size=4>text", u"</font> after"},
+                 {"text", "after"}},
+        ScanCase{"font tag over two lines", {u"<font size=5", u"color=red>x</font>y"}, {"x", "y"}},
+        ScanCase{"php on one line", {u"a <?php echo 'hidden'; ?> b"}, {"a", "b"}},
+        ScanCase{"php over lines, text after its end",
+                 {u"<?php", u"echo 'hidden';", u"   ", u"$x = 1; ?> shown"},
+                 {"shown"}},
+        ScanCase{"php in a font tag switches font sizes off",
+                 {u"<font size=5 color=\"<?php echo $c; ?>\">a</font>", u"<font size=6>b</font>"},
+                 {"a", "b"}},
+        ScanCase{"php open at the end of the document skips the rest",
+                 {u"seen <?php", u"echo 'hidden';"},
+                 {"seen"}},
+        ScanCase{"php open on the last line", {u"seen <?php echo 'hidden';"}, {"seen"}},
+        ScanCase{"tables add their weight once",
+                 {u"<table><tr><td>a<table>b</table>c</table>d"},
+                 {"a/table1", "b/table2", "c/table1", "d"}},
+        ScanCase{
+            "end tag without a table", {u"</table>a<table>b</table>c"}, {"a", "b/table1", "c"}},
+        ScanCase{"div and span",
+                 {u"<div class=x>a<span>b</span></div>c"},
+                 {"a/div1", "b/div1/span1", "c"}}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      }
+      return name;
+    });
+
+TEST(ScannerSettings, KeywordsMetaTagCountsWhenItsWeightIsAboveZero) {
+  ScanFixture f;
+  f.settings.cboExistingKeywordsWeight = 3;
+  f.Run({u"<meta name=\"keywords\" content=\"alpha, beta\"> gamma"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"alpha/kw", "beta/kw", "gamma"}));
+  // The word "content" of a keywords tag is sought in its own case.
+  f.Run({u"<meta name=\"keywords\" CONTENT=\"alpha\"> gamma"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"gamma"}));
+}
+
+TEST(ScannerSettings, LoweredLinesMarkEveryCaseForm) {
+  ScanFixture f;
+  f.settings.chkPreserveCase = false;
+  f.Run({u"<TITLE>Shop</TITLE><B>Big</B><H2>Head</H2><Em>It</eM>"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"shop/title", "big/b", "head/h25", "it/i"}));
+}
+
+TEST(ScannerSettings, ZeroWeightSectionsAreSkippedOverLines) {
+  ScanFixture f;
+  f.settings.cboTableWeight = 0;
+  std::vector<Text> lines = {u"before <TABLE border=1>"};
+  for (int i = 0; i < 8; ++i)
+    lines.push_back(u"<tr><td>hidden <table><tr><td>deeper");
+  for (int i = 0; i < 4; ++i)
+    lines.push_back(u"</td></tr></table></table>");
+  lines.push_back(u"hidden still</td></tr></table> after");
+  f.Run(lines);
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"before", "after"}));
+}
+
+TEST(ScannerSettings, ZeroWeightDivAndSpanAreSkipped) {
+  ScanFixture f;
+  f.settings.cboDivWeight = 0;
+  f.settings.cboSpanWeight = 0;
+  f.Run({u"a <div>b <div>c</div>", u"d</DIV> e <span>f", u"g</span> h"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"a", "e", "h"}));
+}
+
+TEST(ScannerSettings, FrenchKeepsHyphensAndApostrophesInWords) {
+  ScanFixture f;
+  f.settings.cboLanguage = kFrenchLanguageIndex;
+  f.Run({u"c'est-\u00E0-dire l'homme"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"c'est-à-dire", "l'homme"}));
+  f.settings.cboLanguage = 0;
+  f.Run({u"c'est-\u00E0-dire"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"c", "est", "à", "dire"}));
+}
+
+TEST(ScannerCounting, CountsWordsHandedOverButNotDroppedContractions) {
+  ScanFixture f;
+  f.Run({u"one two don't three"});
+  EXPECT_EQ(f.scanner.lngTotalWords, 3);
+  EXPECT_EQ(f.recorder.afterWordCalls, 4);  // the dropped contraction yields too
+}
+
+TEST(ScannerStop, ReturnsRightAfterTheWordWhenStopIsAsked) {
+  ScanFixture f;
+  f.recorder.stopAfterWords = 2;
+  f.Run({u"one two three four", u"five"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"one", "two"}));
+}
+
+TEST(ScannerLongLines, PositionsBeyond32767Work) {
+  // A comment, a script and a tag that close far into a long line.
+  Text filler(40000, u'.');
+  ScanFixture f;
+  f.Run({u"<!--" + filler + u"--> a <script>" + filler + u"</script> b <p " + filler +
+         u"> c <font size=6>" + filler + u"d</font> e"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"a", "b", "c", "d/f6", "e"}));
+}
+
+TEST(ScannerLongLines, AVeryLongWordIsCutAt65000Letters) {
+  ScanFixture f;
+  f.Run({Text(70000, u'a')});
+  ASSERT_EQ(f.recorder.words.size(), 2u);
+  EXPECT_EQ(f.recorder.words[0].word.size(), 65000u);
+  EXPECT_EQ(f.recorder.words[1].word.size(), 5000u);
+}
+
+TEST(ScannerLongLines, ManyTagsInOneLineStayCorrect) {
+  // Every meta, font and reference check looks at the rest of the line; thousands of them
+  // in one line must each still see only what follows them. The description's name at the
+  // end of the line is in the rest of the line of every meta tag before it.
+  Text line;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 3000; ++i) {
+    line += u"<meta name=\"robots\" content=\"x\"> w &bogus <font size=6>big</font> ";
+    expected.push_back("x/desc");
+    expected.push_back("w");
+    expected.push_back("bogus");
+    expected.push_back("big/f6");
+  }
+  line += u"<meta name=\"description\" content=\"last\">";
+  expected.push_back("last/desc");
+  ScanFixture f;
+  f.Run({line});
+  EXPECT_EQ(f.Described(), expected);
+}
+
+TEST(ScannerHostileInput, DeepNestingAndOddBytesGiveAResult) {
+  ScanFixture f;
+  // 100,000 nested "<" and as many ">" after them, then text.
+  f.Run({Text(100000, u'<') + Text(100000, u'>') + u" after"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"after"}));
+  EXPECT_EQ(f.scanner.intAngleDepth, 0);
+
+  // 100,000 unclosed font tags and spans.
+  Text fonts;
+  for (int i = 0; i < 100000; ++i)
+    fonts += u"<font size=1><span>";
+  f.Run({fonts + u"x</font>"});
+  ASSERT_EQ(f.recorder.words.size(), 1u);
+  EXPECT_EQ(f.scanner.intSpanDepth, 100000);
+
+  // Every byte value, NUL included, in several orders.
+  Text all;
+  for (int round = 0; round < 3; ++round) {
+    for (int b = 0; b < 256; ++b)
+      all.push_back(Cp1252ToChar(static_cast<unsigned char>(b)));
+    std::reverse(all.end() - 256, all.end());
+  }
+  f.Run({all, u"end"});
+  ASSERT_FALSE(f.recorder.words.empty());
+}
+
+TEST(ScannerHostileInput, UnbalancedClosingsNeverGoBelowZero) {
+  ScanFixture f;
+  f.Run({u"> > </font> </table> </div> </span> a <p>b</p> c"});
+  EXPECT_EQ(f.Described(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(f.scanner.intAngleDepth, 0);
+  EXPECT_EQ(f.scanner.intTableDepth, 0);
+  EXPECT_EQ(f.scanner.intFontSize, kInitialFontSize);
+}
+
+TEST(ScannerHostileInput, RandomMarkupNeverHangsOrLeavesTheLine) {
+  const std::vector<Text> pieces = {
+      u"<",       u">",        u"<?",          u"?>",      u"<!--",   u"-->",
+      u"<table",  u"</table>", u"<font size=", u"</font>", u"<meta ", u"name=\"description\"",
+      u"content", u"&",        u";",           u" ",       u"word",   u"'",
+      u"7",       u"<script",  u"</script>",   u"\"",      u"<b>",    u"</b>"};
+  std::mt19937 rng(12345);
+  ScanFixture f;
+  f.settings.cboTableWeight = 0;
+  for (int doc = 0; doc < 200; ++doc) {
+    std::vector<Text> lines;
+    for (int l = 0; l < 5; ++l) {
+      Text line;
+      for (int k = 0; k < 40; ++k)
+        line += pieces[rng() % pieces.size()];
+      lines.push_back(line);
+    }
+    f.Run(lines);
+    for (const auto& o : f.recorder.words) {
+      ASSERT_FALSE(o.word.empty());
+      ASSERT_TRUE(IsLetterChar(o.word.front(), false, TextView()));
+      ASSERT_GE(o.context.intFontSize, kMinFontSize);
+      ASSERT_LE(o.context.intFontSize, kMaxFontSize);
+    }
+  }
+}
+
+// ---- Marking the context tags --------------------------------------------------------
+
+// The replacements one after another over the whole line, as the marking is defined.
+Text MarkInTurn(Text line, bool lowered) {
+  const std::vector<std::pair<TextView, char16_t>> lower = {
+      {u"<b>", marker::kBoldOn},      {u"</b>", marker::kBoldOff},
+      {u"<strong>", marker::kBoldOn}, {u"</strong>", marker::kBoldOff},
+      {u"<i>", marker::kItalicOn},    {u"</i>", marker::kItalicOff},
+      {u"<em>", marker::kItalicOn},   {u"</em>", marker::kItalicOff},
+      {u"<title>", marker::kTitleOn}, {u"</title>", marker::kTitleOff},
+      {u"<h1>", marker::kHeading1On}, {u"</h1>", marker::kHeadingOff},
+      {u"<h2>", marker::kHeading2On}, {u"</h2>", marker::kHeadingOff},
+      {u"<h3>", marker::kHeading3On}, {u"</h3>", marker::kHeadingOff},
+      {u"<h4>", marker::kHeading4On}, {u"</h4>", marker::kHeadingOff},
+      {u"<h5>", marker::kHeading5On}, {u"</h5>", marker::kHeadingOff},
+      {u"<h6>", marker::kHeading6On}, {u"</h6>", marker::kHeadingOff}};
+  for (const EntityEntry& e : kFixedReplacements)
+    line = ReplaceAll(line, e.reference, Text(1, e.character));
+  for (const auto& [tag, m] : lower)
+    line = ReplaceAll(line, tag, Text(1, m));
+  if (!lowered) {
+    for (const auto& [tag, m] :
+         std::vector<std::pair<TextView, char16_t>>{{u"<B>", marker::kBoldOn},
+                                                    {u"</B>", marker::kBoldOff},
+                                                    {u"<I>", marker::kItalicOn},
+                                                    {u"</I>", marker::kItalicOff}}) {
+      line = ReplaceAll(line, tag, Text(1, m));
+    }
+    for (const auto& [tag, m] :
+         std::vector<std::pair<TextView, char16_t>>{{u"<STRONG>", marker::kBoldOn},
+                                                    {u"</STRONG>", marker::kBoldOff},
+                                                    {u"<EM>", marker::kItalicOn},
+                                                    {u"</EM>", marker::kItalicOff},
+                                                    {u"<TITLE>", marker::kTitleOn},
+                                                    {u"</TITLE>", marker::kTitleOff}}) {
+      line = ReplaceNoCase(line, tag, Text(1, m));
+    }
+    const std::vector<std::pair<TextView, char16_t>> upperHeadings = {
+        {u"<H1>", marker::kHeading1On}, {u"</H1>", marker::kHeadingOff},
+        {u"<H2>", marker::kHeading2On}, {u"</H2>", marker::kHeadingOff},
+        {u"<H3>", marker::kHeading3On}, {u"</H3>", marker::kHeadingOff},
+        {u"<H4>", marker::kHeading4On}, {u"</H4>", marker::kHeadingOff},
+        {u"<H5>", marker::kHeading5On}, {u"</H5>", marker::kHeadingOff},
+        {u"<H6>", marker::kHeading6On}, {u"</H6>", marker::kHeadingOff}};
+    for (const auto& [tag, m] : upperHeadings)
+      line = ReplaceAll(line, tag, Text(1, m));
+  }
+  return line;
+}
+
+TEST(MarkContextTags, OnePassAgreesWithTheReplacementsInTurn) {
+  const std::vector<Text> pieces = {
+      u"<",      u">",      u"/",    u"b",     u"B",      u"strong",   u"STRONG",   u"StRoNg", u"i",
+      u"I",      u"em",     u"eM",   u"title", u"TiTlE",  u"h",        u"H",        u"1",      u"6",
+      u"7",      u"&",      u"nbsp", u"#160",  u"quot",   u"laquo",    u"raquo",    u";",      u" ",
+      u"\u00C9", u"\u0130", u"<b>",  u"</h2>", u"&nbsp;", u"<STRONG>", u"</TITLE>", u"<<b>>"};
+  std::mt19937 rng(2024);
+  for (int i = 0; i < 3000; ++i) {
+    Text line;
+    const int n = 1 + static_cast<int>(rng() % 30);
+    for (int k = 0; k < n; ++k)
+      line += pieces[rng() % pieces.size()];
+    for (bool lowered : {false, true}) {
+      Text input = lowered ? ToLowerGeneral(line) : line;
+      Text expected = MarkInTurn(input, lowered);
+      MarkContextTags(input, lowered);
+      ASSERT_EQ(input, expected) << ToUtf8(line) << (lowered ? " (lowered)" : "");
+    }
+  }
+}
+
+TEST(MarkContextTags, MarksOnlyTheExactForms) {
+  Text line = u"<b class=x>a</b> <h1 id=t>b</H1> <Title>c</TITLE> &nbsp;&#160;&quot;&laquo;&raquo;";
+  MarkContextTags(line, false);
+  EXPECT_EQ(line, Text(u"<b class=x>a\x0C <h1 id=t>b\x07 \x0E") + u"c\x0F" + u"   \"\"\"");
+}
+
+// ---- The two small searches ----------------------------------------------------------
+
+TEST(FindCharInSetOrEnd, Cases) {
+  EXPECT_EQ(FindCharInSetOrEnd(u"a>b<c", 1, u"<>"), 2);
+  EXPECT_EQ(FindCharInSetOrEnd(u"a>b<c", 3, u"<>"), 4);
+  EXPECT_EQ(FindCharInSetOrEnd(u"a>b<c", -5, u">"), 2);
+  EXPECT_EQ(FindCharInSetOrEnd(u"abc", 1, u">"), 4);
+  EXPECT_EQ(FindCharInSetOrEnd(u"abc", 9, u"a"), 4);
+  EXPECT_EQ(FindCharInSetOrEnd(u"", 1, u">"), 0);
+  EXPECT_EQ(FindCharInSetOrEnd(u"abc", 1, u""), 0);
+}
+
+TEST(NextNonSpace, Cases) {
+  EXPECT_EQ(NextNonSpace(u"<  meta", 1), 4);
+  EXPECT_EQ(NextNonSpace(u"<meta", 1), 2);
+  EXPECT_EQ(NextNonSpace(u"ab   ", 2), 6);
+  EXPECT_EQ(NextNonSpace(u"abc", 10), 4);
+  EXPECT_EQ(NextNonSpace(u"abc", 0), 1);
+}
+
+}  // namespace
+}  // namespace tw
