@@ -13,6 +13,9 @@ namespace tw {
 namespace {
 
 constexpr char16_t kSpace = u' ';
+// Replacements allowed beyond one per character of the text before a chain of replacements
+// that form the sought text anew is taken as endless.
+constexpr size_t kChainAllowance = 1024;
 
 // The lowering that LowerCase applies to a text: the general one when the text holds no
 // accented letter, else the letter table.
@@ -172,13 +175,18 @@ Text ReplaceNoCase(TextView text, TextView sought, TextView replacement) {
   const Text low = LowerCase(sought);
   const size_t m = low.size();
 
-  // A replacement that holds the sought text would be found again for ever; replace in one
-  // pass instead.
-  if (FindLowered(replacement, 0, low, LowerMode::General) != TextView::npos ||
+  // A replacement that holds the sought text however the text lowers would be found again for
+  // ever; such a text is replaced in one pass, each occurrence of the original text once.
+  const LowerMode originalMode = HasNoAccentedLetter(text) ? LowerMode::General : LowerMode::Table;
+  if (FindLowered(replacement, 0, low, LowerMode::General) != TextView::npos &&
       FindLowered(replacement, 0, low, LowerMode::Table) != TextView::npos) {
-    return ReplaceOnePass(text, low, replacement,
-                          HasNoAccentedLetter(text) ? LowerMode::General : LowerMode::Table);
+    return ReplaceOnePass(text, low, replacement, originalMode);
   }
+  // A replacement may also form the sought text anew with its neighbours, and such a chain
+  // may never end or grow without bound. A run that has made more replacements than the text
+  // has characters, plus a small allowance, is stopped and the text replaced in one pass.
+  const size_t replacementBudget = text.size() + kChainAllowance;
+  size_t replacements = 0;
 
   // Each replacement searches the current text from its start. Nothing before the last
   // replacement's position less (m - 1) can match, so the search goes on from there: over the
@@ -242,6 +250,9 @@ Text ReplaceNoCase(TextView text, TextView sought, TextView replacement) {
       pos = b + m;
     }
     accented += replacementAccented;
+    if (++replacements > replacementBudget) {
+      return ReplaceOnePass(text, low, replacement, originalMode);
+    }
     haveRegion = true;
     regionStart = matchAt >= m - 1 ? matchAt - (m - 1) : 0;
 
