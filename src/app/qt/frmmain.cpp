@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "app/qt/clickable.hpp"
 #include "app/qt/fonts.hpp"
@@ -147,6 +148,7 @@ void FrmMain::ConnectControl(ControlId id, QWidget* widget) {
   } else if (auto* box = As<QPlainTextEdit>(widget)) {
     connect(box, &QPlainTextEdit::textChanged, this, [this, id, box] {
       if (drawingOutput_) return;
+      if (!pendingOutput_.isEmpty()) FlushOutput();
       form_.UserEditText(id, FromDisplayText(box->toPlainText()));
       shownOutputSize_ = form_.ControlText(id).size();
     });
@@ -258,6 +260,9 @@ void FrmMain::DrawKindState(const Control& control, QWidget* widget) {
 
 void FrmMain::DrawOutputBox(const Control& control, QPlainTextEdit* box) {
   if (box->isReadOnly() != control.readOnly) box->setReadOnly(control.readOnly);
+  // Drawn whole from MainForm: what was pending is part of it.
+  pendingOutput_.clear();
+  pendingCaret_.reset();
   const Text& text = form_.ControlText(control.id);
   const QString shown = ToDisplayText(text);
   if (box->toPlainText() != shown) {
@@ -269,8 +274,7 @@ void FrmMain::DrawOutputBox(const Control& control, QPlainTextEdit* box) {
 }
 
 void FrmMain::AppendOutput(TextView appended) {
-  auto* box = As<QPlainTextEdit>(ControlWidget(ControlId::txbMetaTag));
-  if (box == nullptr) return;
+  if (ControlWidget(ControlId::txbMetaTag) == nullptr) return;
   const Text& text = form_.ControlText(ControlId::txbMetaTag);
   const bool follows = text.size() == shownOutputSize_ + appended.size() &&
                        TextView(text).substr(shownOutputSize_) == appended;
@@ -282,24 +286,50 @@ void FrmMain::AppendOutput(TextView appended) {
     DrawControl(ControlId::txbMetaTag);
     return;
   }
-  drawingOutput_ = true;
-  QTextCursor cursor(box->document());
-  cursor.movePosition(QTextCursor::End);
-  cursor.insertText(ToDisplayText(appended));
-  drawingOutput_ = false;
+  pendingOutput_ += ToDisplayText(appended);
   shownOutputSize_ = text.size();
+  if (!flushScheduled_) {
+    flushScheduled_ = true;
+    QTimer::singleShot(0, this, [this] { FlushOutput(); });
+  }
+}
+
+void FrmMain::FlushOutput() {
+  flushScheduled_ = false;
+  auto* box = As<QPlainTextEdit>(ControlWidget(ControlId::txbMetaTag));
+  if (box == nullptr) return;
+  if (!pendingOutput_.isEmpty()) {
+    drawingOutput_ = true;
+    QTextCursor cursor(box->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(pendingOutput_);
+    drawingOutput_ = false;
+    pendingOutput_.clear();
+  }
+  if (pendingCaret_.has_value()) {
+    const int32_t position = *pendingCaret_;
+    pendingCaret_.reset();
+    MoveCaret(ControlId::txbMetaTag, position);
+  }
 }
 
 void FrmMain::RepaintControl(ControlId id) {
   QWidget* widget = ControlWidget(id);
   if (widget == nullptr || !widget->isVisible()) return;
-  if (auto* box = As<QPlainTextEdit>(widget)) box->viewport()->repaint();
+  if (auto* box = As<QPlainTextEdit>(widget)) {
+    FlushOutput();
+    box->viewport()->repaint();
+  }
   widget->repaint();
 }
 
 void FrmMain::MoveCaret(ControlId id, int32_t position) {
   QWidget* widget = ControlWidget(id);
   if (auto* box = As<QPlainTextEdit>(widget)) {
+    if (!pendingOutput_.isEmpty()) {
+      pendingCaret_ = position;  // placed once the pending text is in
+      return;
+    }
     QTextCursor cursor = box->textCursor();
     const int last = box->document()->characterCount() - 1;
     cursor.setPosition(std::min(DisplayPosition(form_.ControlText(id), position), last));

@@ -76,6 +76,8 @@ class FrmMain : public QWidget {
   void DrawKindState(const Control& control, QWidget* widget);
   void DrawOutputBox(const Control& control, QPlainTextEdit* box);
   void ApplyClientSize();
+  // Writes the text appended since the last turn of the event loop into the output box.
+  void FlushOutput();
 
   MainForm& form_;
   QtUi& ui_;
@@ -83,8 +85,13 @@ class FrmMain : public QWidget {
   QMetaObject::Connection focusConnection_;
   // Guards the output box's change signal while the program itself writes into it.
   bool drawingOutput_ = false;
-  // How much of MainForm's output text the output box shows.
+  // How much of MainForm's output text the output box shows, with the pending text.
   size_t shownOutputSize_ = 0;
+  // Text appended to the output box, written in one piece at the next turn of the event
+  // loop (a run appends every word it finds), and the caret place that goes with it.
+  QString pendingOutput_;
+  std::optional<int32_t> pendingCaret_;
+  bool flushScheduled_ = false;
   std::optional<int32_t> appliedTop_;
   bool ending_ = false;
 };

@@ -133,7 +133,12 @@ class QtWindowTest : public QObject {
     const Control c = Form().GetControl(id);
     return QRect(Px(c.left), Px(c.top), Px(c.width), Px(c.height));
   }
-  QString Output() { return Widget<QPlainTextEdit>(C::txbMetaTag)->toPlainText(); }
+  // The output box as shown once the event loop has had its turn (text appended during a
+  // run is written in one piece then).
+  QString Output() {
+    QCoreApplication::processEvents();
+    return Widget<QPlainTextEdit>(C::txbMetaTag)->toPlainText();
+  }
 
   void ChooseInputFile(const std::filesystem::path& file) {
     auto seen = ChooseInDialog(file);
