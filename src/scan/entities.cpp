@@ -109,55 +109,35 @@ void ReplaceFixedReferences(Text& line) {
   // replacing them one after another.
   size_t at = line.find(kReferenceStart);
   if (at == Text::npos) return;
-  Text out;
-  out.reserve(line.size());
-  size_t copied = 0;
+  InPlaceRewriter rewriter(line);
   while (at != Text::npos) {
     const TextView rest = TextView(line).substr(at);
-    bool replaced = false;
+    size_t next = at + 1;
     for (const EntityEntry& e : kFixedReplacements) {
       if (rest.starts_with(e.reference)) {
-        out.append(line, copied, at - copied);
-        out.push_back(e.character);
-        copied = at + e.reference.size();
-        replaced = true;
+        rewriter.Replace(at, e.reference.size(), e.character);
+        next = at + e.reference.size();
         break;
       }
     }
-    at = line.find(kReferenceStart, replaced ? copied : at + 1);
+    at = line.find(kReferenceStart, next);
   }
-  out.append(line, copied, Text::npos);
-  line.swap(out);
+  rewriter.Finish();
 }
 
 void DecodeEntities(Text& line) {
   size_t amp = line.find(kReferenceStart);
   if (amp == Text::npos) return;
-  Text out;
-  out.reserve(line.size());
-  out.append(line, 0, amp);
+  InPlaceRewriter rewriter(line);
   for (;;) {
     const size_t semi = line.find(kReferenceEnd, amp);
-    if (semi == Text::npos) {
-      out.append(line, amp, Text::npos);
-      break;
-    }
-    const TextView candidate = TextView(line).substr(amp, semi - amp + 1);
-    const char16_t c = EntityChar(candidate);
-    if (c != 0) {
-      out.push_back(c);
-    } else {
-      out.append(candidate);
-    }
-    const size_t next = line.find(kReferenceStart, semi + 1);
-    if (next == Text::npos) {
-      out.append(line, semi + 1, Text::npos);
-      break;
-    }
-    out.append(line, semi + 1, next - semi - 1);
-    amp = next;
+    if (semi == Text::npos) break;
+    const char16_t c = EntityChar(TextView(line).substr(amp, semi - amp + 1));
+    if (c != 0) rewriter.Replace(amp, semi - amp + 1, c);
+    amp = line.find(kReferenceStart, semi + 1);
+    if (amp == Text::npos) break;
   }
-  line.swap(out);
+  rewriter.Finish();
 }
 
 int32_t WordRunLength(TextView text, int32_t start, bool digits, TextView extra, WordRunEnd* end) {

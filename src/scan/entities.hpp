@@ -4,10 +4,43 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "text/text.hpp"
 
 namespace tw {
+
+// Rewrites a text in place, left to right, where every replacement is one character put in
+// place of a longer piece: what is not read yet is never overwritten.
+class InPlaceRewriter {
+ public:
+  explicit InPlaceRewriter(Text& text) : text_(text) {}
+  // Keeps everything before `at` (0-based, not before what was read) and puts `c` in place
+  // of the `length` characters at `at`.
+  void Replace(size_t at, size_t length, char16_t c) {
+    Keep(at);
+    text_[written_++] = c;
+    read_ = at + length;
+  }
+  // Keeps the rest and cuts the text to what was written.
+  void Finish() {
+    Keep(text_.size());
+    text_.resize(written_);
+  }
+  bool Replaced() const { return written_ != read_; }
+
+ private:
+  void Keep(size_t upTo) {
+    if (written_ != read_ && upTo > read_) {
+      std::char_traits<char16_t>::move(text_.data() + written_, text_.data() + read_, upTo - read_);
+    }
+    written_ += upTo - read_;
+    read_ = upTo;
+  }
+  Text& text_;
+  size_t written_ = 0;
+  size_t read_ = 0;
+};
 
 struct EntityEntry {
   TextView reference;

@@ -46,7 +46,6 @@ constexpr std::array<TextView, 2> kFoldedPatterns = {u"content", u"size"};
 enum SqueezedPattern { kNameDescription, kNameKeywords, kSqueezedFont, kSqueezedSize };
 constexpr std::array<TextView, 4> kSqueezedPatterns = {u"name=\"description\"",
                                                        u"name=\"keywords\"", u"font", u"size"};
-constexpr size_t kSqueezeRing = 32;  // longer than every squeezed pattern
 
 constexpr int32_t kByteValues = 256;
 constexpr char16_t kByteMask = 0xFF;
@@ -102,12 +101,18 @@ double LeadingNumber(TextView text, size_t i) {
   return value;
 }
 
+// The general lower-case conversion of one character, without a call for ASCII.
+inline char16_t Fold(char16_t c) {
+  if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+  return LowerChar(c);
+}
+
 // Compares at `index` the text, lowered as the case-insensitive matching of tags lowers it,
 // with a lower-case pattern.
 bool MatchesFolded(TextView text, size_t index, TextView lowerPattern) {
   if (index + lowerPattern.size() > text.size()) return false;
   for (size_t j = 0; j < lowerPattern.size(); ++j) {
-    if (LowerChar(text[index + j]) != lowerPattern[j]) return false;
+    if (Fold(text[index + j]) != lowerPattern[j]) return false;
   }
   return true;
 }
@@ -159,13 +164,12 @@ void MarkContextTags(Text& line, bool lowered) {
   if (at == Text::npos) return;
   // The case-insensitive forms are compared as LowerCase lowers the line: through the
   // letter tables when it holds an accented letter, else by the general conversion.
+  // The accented letters of the line stay the same while it is rewritten, so the branch can
+  // be chosen at any point of the pass.
   int tableFold = -1;
-  Text out;
-  out.reserve(line.size());
-  size_t copied = 0;
-  const TextView view(line);
+  InPlaceRewriter rewriter(line);
   while (at != Text::npos) {
-    const TextView rest = view.substr(at);
+    const TextView rest = TextView(line).substr(at);
     const ContextTag* found = nullptr;
     for (const ContextTag& t : kLowerContextTags) {
       if (rest.starts_with(t.tag)) {
@@ -177,7 +181,7 @@ void MarkContextTags(Text& line, bool lowered) {
       for (const ContextTag& t : kPreservedCaseContextTags) {
         if (!t.ignoreCase) {
           if (rest.starts_with(t.tag)) found = &t;
-        } else if (rest.size() >= t.tag.size()) {
+        } else if (rest.size() >= t.tag.size() && Fold(rest[1]) == t.tag[1]) {
           if (tableFold < 0) tableFold = HasNoAccentedLetter(line) ? 0 : 1;
           bool same = true;
           for (size_t j = 0; j < t.tag.size() && same; ++j) {
@@ -190,17 +194,13 @@ void MarkContextTags(Text& line, bool lowered) {
       }
     }
     if (found != nullptr) {
-      out.append(line, copied, at - copied);
-      out.push_back(found->marker);
-      copied = at + found->tag.size();
-      at = line.find(u'<', copied);
+      rewriter.Replace(at, found->tag.size(), found->marker);
+      at = line.find(u'<', at + found->tag.size());
     } else {
       at = line.find(u'<', at + 1);
     }
   }
-  if (copied == 0) return;
-  out.append(line, copied, Text::npos);
-  line.swap(out);
+  rewriter.Finish();
 }
 
 int32_t FindCharInSetOrEnd(TextView text, int32_t start, TextView set) {
@@ -291,30 +291,29 @@ void MarkupScanner::LowerAngleDepth() {
 
 void MarkupScanner::LineReplaced() {
   tableFold_ = -1;
-  nextGt_ = nextSemicolon_ = nextSpace_ = nextNumberStart_ = NextCharCache{};
-  for (Occurrences& o : raw_)
-    o = Occurrences{};
-  for (Occurrences& o : folded_)
-    o = Occurrences{};
-  for (Occurrences& o : squeezed_)
-    o = Occurrences{};
-  squeezedBuilt_ = false;
+  nextGt_ = nextSemicolon_ = nextSpace_ = nextNumberStart_ = SearchCache{};
+  raw_.fill(SearchCache{});
+  folded_.fill(SearchCache{});
+  squeezed_.fill(SearchCache{});
 }
 
 // ---- Searches --------------------------------------------------------------------------
 
-int32_t MarkupScanner::Occurrences::NextFrom(int32_t position) const {
-  const auto it = std::lower_bound(at.begin(), at.end(), position);
-  return it == at.end() ? 0 : *it;
+template <class Search>
+int32_t MarkupScanner::Cached(SearchCache& cache, int32_t position, Search search) {
+  const int32_t start = std::max(position, 1);
+  if (cache.found == 0 || start < cache.from || start > cache.found) {
+    cache.from = start;
+    cache.found = start > Len() ? Len() + 1 : search(static_cast<size_t>(start) - 1);
+  }
+  return cache.found;
 }
 
-int32_t MarkupScanner::NextChar(NextCharCache& cache, TextView set) {
-  const int32_t start = std::max(lngScanPos, 1);
-  if (cache.found != 0 && start >= cache.from && start <= cache.found) return cache.found;
-  cache.from = start;
-  cache.found = FindCharInSetOrEnd(strScanLine, start, set);
-  if (cache.found == 0) cache.found = Len() + 1;  // an empty line
-  return cache.found;
+int32_t MarkupScanner::NextChar(SearchCache& cache, TextView set) {
+  return Cached(cache, lngScanPos, [&](size_t from) {
+    const size_t p = TextView(strScanLine).find_first_of(set, from);
+    return p == TextView::npos ? Len() + 1 : static_cast<int32_t>(p) + 1;
+  });
 }
 
 int32_t MarkupScanner::FindNoCaseFrom(int32_t position, TextView lowerPattern) {
@@ -336,67 +335,50 @@ int32_t MarkupScanner::FindNoCaseFrom(int32_t position, TextView lowerPattern) {
   return 0;
 }
 
-const MarkupScanner::Occurrences& MarkupScanner::Raw(int index) {
-  Occurrences& o = raw_[index];
-  if (!o.built) {
-    const TextView pattern = kRawPatterns[index];
-    for (size_t i = strScanLine.find(pattern); i != Text::npos;
-         i = strScanLine.find(pattern, i + 1)) {
-      o.at.push_back(static_cast<int32_t>(i) + 1);
-    }
-    o.built = true;
-  }
-  return o;
+int32_t MarkupScanner::NextRaw(int index, int32_t position) {
+  const int32_t p = Cached(raw_[index], position, [&](size_t from) {
+    const size_t at = TextView(strScanLine).find(kRawPatterns[index], from);
+    return at == TextView::npos ? Len() + 1 : static_cast<int32_t>(at) + 1;
+  });
+  return p > Len() ? 0 : p;
 }
 
-const MarkupScanner::Occurrences& MarkupScanner::Folded(int index) {
-  Occurrences& o = folded_[index];
-  if (!o.built) {
+int32_t MarkupScanner::NextFolded(int index, int32_t position) {
+  const int32_t p = Cached(folded_[index], position, [&](size_t from) {
     const TextView pattern = kFoldedPatterns[index];
     const TextView line(strScanLine);
-    for (size_t i = 0; i < line.size(); ++i) {
-      if (LowerChar(line[i]) == pattern.front() && MatchesFolded(line, i, pattern)) {
-        o.at.push_back(static_cast<int32_t>(i) + 1);
+    for (size_t i = from; i < line.size(); ++i) {
+      if (Fold(line[i]) == pattern.front() && MatchesFolded(line, i, pattern)) {
+        return static_cast<int32_t>(i) + 1;
       }
     }
-    o.built = true;
-  }
-  return o;
+    return Len() + 1;
+  });
+  return p > Len() ? 0 : p;
 }
 
-const MarkupScanner::Occurrences& MarkupScanner::Squeezed(int index) {
-  if (!squeezedBuilt_) BuildSqueezed();
-  return squeezed_[index];
-}
-
-void MarkupScanner::BuildSqueezed() {
-  // The line lowered and without its spaces, walked once; each pattern's occurrences are
-  // kept by the position, in the line, of their first character. The rest of the line from
-  // a position, lowered and without spaces, holds an occurrence exactly when one starts at
-  // or after that position.
-  std::array<char16_t, kSqueezeRing> ring{};
-  std::array<int32_t, kSqueezeRing> ringPos{};
-  size_t n = 0;
-  for (size_t i = 0; i < strScanLine.size(); ++i) {
-    if (strScanLine[i] == u' ') continue;
-    const char16_t c = LowerChar(strScanLine[i]);
-    ring[n % kSqueezeRing] = c;
-    ringPos[n % kSqueezeRing] = static_cast<int32_t>(i) + 1;
-    ++n;
-    for (size_t k = 0; k < kSqueezedPatterns.size(); ++k) {
-      const TextView pattern = kSqueezedPatterns[k];
-      if (c != pattern.back() || n < pattern.size()) continue;
-      const size_t first = n - pattern.size();
-      bool same = true;
-      for (size_t j = 0; j + 1 < pattern.size() && same; ++j) {
-        same = ring[(first + j) % kSqueezeRing] == pattern[j];
+int32_t MarkupScanner::NextSqueezed(int index, int32_t position) {
+  // The rest of the line from a position, lowered and without its spaces, holds the pattern
+  // exactly when an occurrence in the whole line so squeezed starts at or after it.
+  const int32_t p = Cached(squeezed_[index], position, [&](size_t from) {
+    const TextView pattern = kSqueezedPatterns[index];
+    const TextView line(strScanLine);
+    for (size_t i = from; i < line.size(); ++i) {
+      if (line[i] == u' ' || Fold(line[i]) != pattern.front()) continue;
+      size_t j = 1;
+      size_t k = i + 1;
+      while (j < pattern.size()) {
+        while (k < line.size() && line[k] == u' ')
+          ++k;
+        if (k == line.size() || Fold(line[k]) != pattern[j]) break;
+        ++j;
+        ++k;
       }
-      if (same) squeezed_[k].at.push_back(ringPos[first % kSqueezeRing]);
+      if (j == pattern.size()) return static_cast<int32_t>(i) + 1;
     }
-  }
-  for (Occurrences& o : squeezed_)
-    o.built = true;
-  squeezedBuilt_ = true;
+    return Len() + 1;
+  });
+  return p > Len() ? 0 : p;
 }
 
 // ---- The walk --------------------------------------------------------------------------
@@ -642,15 +624,15 @@ void MarkupScanner::HandleMetaTag() {
   blnInDescription = false;
   blnInExistingKeywords = false;
   lngScanPos += static_cast<int32_t>(kMetaStart.size());
-  if (Squeezed(kNameDescription).NextFrom(lngScanPos) > 0) {
-    const int32_t p = Folded(kFoldedContent).NextFrom(lngScanPos);
+  if (NextSqueezed(kNameDescription, lngScanPos) > 0) {
+    const int32_t p = NextFolded(kFoldedContent, lngScanPos);
     if (p > 0) {
       blnInDescription = true;
       lngScanPos = p + static_cast<int32_t>(kContentWord.size());
     }
-  } else if (Squeezed(kNameKeywords).NextFrom(lngScanPos) > 0 &&
+  } else if (NextSqueezed(kNameKeywords, lngScanPos) > 0 &&
              settings_.cboExistingKeywordsWeight > 0) {
-    const int32_t p = Raw(kRawContent).NextFrom(lngScanPos);
+    const int32_t p = NextRaw(kRawContent, lngScanPos);
     if (p > 0) {
       blnInExistingKeywords = true;
       lngScanPos = p + static_cast<int32_t>(kContentWord.size());
@@ -667,7 +649,7 @@ void MarkupScanner::HandleMetaTag() {
 }
 
 void MarkupScanner::HandleFontTag() {
-  if (Raw(kRawPhpOpen).NextFrom(lngScanPos) > 0 || blnFontSizeOff) {
+  if (NextRaw(kRawPhpOpen, lngScanPos) > 0 || blnFontSizeOff) {
     // PHP in a font tag: font sizes are not followed for the rest of the run.
     SkipInlinePhp();
     const int32_t p = NextChar(nextGt_, kGreaterThan);
@@ -685,11 +667,11 @@ void MarkupScanner::HandleFontTag() {
   intFontSizeStack.push_back(intFontSize);
   // The size attribute counts only when the line holds a later "font" (normally the end
   // tag) after it.
-  const int32_t s = Squeezed(kSqueezedSize).NextFrom(lngScanPos);
-  const int32_t f = Squeezed(kSqueezedFont).NextFrom(lngScanPos);
+  const int32_t s = NextSqueezed(kSqueezedSize, lngScanPos);
+  const int32_t f = NextSqueezed(kSqueezedFont, lngScanPos);
   if (s > 0 && f > 0 && s < f) {
     // Only "size" written without inner spaces is read; the scan never moves back.
-    const int32_t at = Folded(kFoldedSize).NextFrom(lngScanPos);
+    const int32_t at = NextFolded(kFoldedSize, lngScanPos);
     if (at > 0) {
       lngScanPos = at + static_cast<int32_t>(kSqueezedPatterns[kSqueezedSize].size());
       lngScanPos = NextChar(nextNumberStart_, kNumberStart);
@@ -728,7 +710,7 @@ void MarkupScanner::HandleFontEnd() {
 }
 
 void MarkupScanner::SkipPhpSection() {
-  int32_t p = Raw(kRawPhpClose).NextFrom(lngScanPos + 1);
+  int32_t p = NextRaw(kRawPhpClose, lngScanPos + 1);
   if (p > 0) {
     lngScanPos = p + static_cast<int32_t>(kRawPatterns[kRawPhpClose].size());
     LowerAngleDepth();
@@ -740,7 +722,7 @@ void MarkupScanner::SkipPhpSection() {
     if (trimmed.empty()) continue;
     strScanLine = std::move(trimmed);
     LineReplaced();
-    p = Raw(kRawPhpClose).NextFrom(1);
+    p = NextRaw(kRawPhpClose, 1);
     if (p > 0) {
       lngScanPos = p + static_cast<int32_t>(kRawPatterns[kRawPhpClose].size());
       LowerAngleDepth();
@@ -755,10 +737,10 @@ void MarkupScanner::SkipPhpSection() {
 void MarkupScanner::SkipInlinePhp() {
   int32_t search = lngScanPos;
   for (;;) {
-    const int32_t open = Raw(kRawPhpOpen).NextFrom(search);
+    const int32_t open = NextRaw(kRawPhpOpen, search);
     if (open == 0) return;
     const int32_t close =
-        Raw(kRawPhpClose).NextFrom(open + static_cast<int32_t>(kRawPatterns[kRawPhpOpen].size()));
+        NextRaw(kRawPhpClose, open + static_cast<int32_t>(kRawPatterns[kRawPhpOpen].size()));
     if (close == 0) return;
     lngScanPos = close + static_cast<int32_t>(kRawPatterns[kRawPhpClose].size());
     search = lngScanPos;

@@ -109,17 +109,12 @@ class MarkupScanner {
   int64_t lngTotalWords = 0;
 
  private:
-  // Sorted 1-based start positions of one pattern in the current line, built on first use.
-  struct Occurrences {
-    bool built = false;
-    std::vector<int32_t> at;
-    int32_t NextFrom(int32_t position) const;
-  };
-  // The next position of a character set from a position, remembered so that a forward
-  // walk over one line costs linear time in all.
-  struct NextCharCache {
+  // The next position of a pattern or character set from a position, remembered with the
+  // position it was sought from: no occurrence lies between the two, so a walk forward over
+  // the line costs linear time in all, however many tags ask.
+  struct SearchCache {
     int32_t from = 0;
-    int32_t found = 0;
+    int32_t found = 0;  // the length of the line plus 1 when there is none
   };
 
   int32_t Len() const { return static_cast<int32_t>(strScanLine.size()); }
@@ -142,12 +137,16 @@ class MarkupScanner {
   void ExtractWord();
 
   // Searches of the current line, each in linear time over a walk through the line.
-  int32_t NextChar(NextCharCache& cache, TextView set);
+  int32_t NextChar(SearchCache& cache, TextView set);
   int32_t FindNoCaseFrom(int32_t position, TextView lowerPattern);
-  const Occurrences& Raw(int index);
-  const Occurrences& Folded(int index);
-  const Occurrences& Squeezed(int index);
-  void BuildSqueezed();
+  // The first occurrence at or after a position, or 0: of a pattern as it stands, of a
+  // pattern in the lowered line, and of a pattern in the lowered line without its spaces
+  // (kept by the position of its first character).
+  int32_t NextRaw(int index, int32_t position);
+  int32_t NextFolded(int index, int32_t position);
+  int32_t NextSqueezed(int index, int32_t position);
+  template <class Search>
+  int32_t Cached(SearchCache& cache, int32_t position, Search search);
 
   const AnalysisSettings& settings_;
   ScanListener& listener_;
@@ -155,11 +154,10 @@ class MarkupScanner {
 
   // Per-line caches, dropped whenever strScanLine changes.
   int8_t tableFold_ = -1;  // -1 unknown; 1 when the line holds an accented letter
-  NextCharCache nextGt_, nextSemicolon_, nextSpace_, nextNumberStart_;
-  std::array<Occurrences, 3> raw_;       // "<?", "?>", "content"
-  std::array<Occurrences, 2> folded_;    // "content", "size" in the lowered line
-  std::array<Occurrences, 4> squeezed_;  // in the lowered line without spaces
-  bool squeezedBuilt_ = false;
+  SearchCache nextGt_, nextSemicolon_, nextSpace_, nextNumberStart_;
+  std::array<SearchCache, 3> raw_;       // "<?", "?>", "content"
+  std::array<SearchCache, 2> folded_;    // "content", "size"
+  std::array<SearchCache, 4> squeezed_;  // name="description", name="keywords", font, size
 };
 
 }  // namespace tw
