@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "text/text.hpp"
@@ -61,6 +63,7 @@ class LineReader {
   std::FILE* file_ = nullptr;
   LineEnds ends_ = LineEnds::CrOrCrLf;
   std::vector<char> buffer_;
+  std::string scratch_;
   size_t pos_ = 0;
   size_t len_ = 0;
   bool eof_ = false;

@@ -154,7 +154,20 @@ std::string ToUtf8(TextView text) {
   return out;
 }
 
-Text FromUtf8(std::string_view bytes) {
+namespace {
+
+constexpr char16_t kEscapeBase = 0xDC00;
+constexpr char16_t kEscapeFirst = 0xDC80;
+constexpr char16_t kEscapeLast = 0xDCFF;
+constexpr unsigned char kTwoByteMask = 0xE0;
+constexpr unsigned char kThreeByteMask = 0xF0;
+constexpr unsigned char kFourByteMask = 0xF8;
+constexpr unsigned char kTwoByteBits = 0x1F;
+constexpr unsigned char kThreeByteBits = 0x0F;
+constexpr unsigned char kFourByteBits = 0x07;
+
+// Decodes UTF-8; a broken sequence gives U+FFFD, or with `escape` one U+DC80-U+DCFF per byte.
+Text DecodeUtf8(std::string_view bytes, bool escape) {
   Text out;
   out.reserve(bytes.size());
   size_t i = 0;
@@ -168,20 +181,20 @@ Text FromUtf8(std::string_view bytes) {
     size_t need = 0;
     uint32_t code = 0;
     uint32_t minimum = 0;
-    if ((b & 0xE0) == kTwoByteLead) {
+    if ((b & kTwoByteMask) == kTwoByteLead) {
       need = 1;
-      code = b & 0x1F;
+      code = b & kTwoByteBits;
       minimum = kOneByteLimit;
-    } else if ((b & 0xF0) == kThreeByteLead) {
+    } else if ((b & kThreeByteMask) == kThreeByteLead) {
       need = 2;
-      code = b & 0x0F;
+      code = b & kThreeByteBits;
       minimum = kTwoByteLimit;
-    } else if ((b & 0xF8) == kFourByteLead) {
+    } else if ((b & kFourByteMask) == kFourByteLead) {
       need = 3;
-      code = b & 0x07;
+      code = b & kFourByteBits;
       minimum = kThreeByteLimit;
     } else {
-      out.push_back(kReplacementChar);
+      out.push_back(escape ? static_cast<char16_t>(kEscapeBase + b) : kReplacementChar);
       ++i;
       continue;
     }
@@ -193,14 +206,47 @@ Text FromUtf8(std::string_view bytes) {
     }
     if (k <= need || code < minimum || code >= kCodeLimit ||
         (code >= kHighSurrogate && code < kSurrogateEnd)) {
-      // A broken sequence: one replacement character for the bytes taken so far.
-      out.push_back(kReplacementChar);
+      // A broken sequence: one replacement character for the bytes taken so far, or each
+      // of them kept.
+      if (escape) {
+        for (size_t e = 0; e < k && i + e < bytes.size(); ++e) {
+          out.push_back(
+              static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[i + e])));
+        }
+      } else {
+        out.push_back(kReplacementChar);
+      }
       i += k;
       continue;
     }
     AppendUtf16(code, out);
     i += need + 1;
   }
+  return out;
+}
+
+}  // namespace
+
+Text FromUtf8(std::string_view bytes) {
+  return DecodeUtf8(bytes, false);
+}
+
+Text FromUtf8FileName(std::string_view bytes) {
+  return DecodeUtf8(bytes, true);
+}
+
+std::string ToUtf8FileName(TextView text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t from = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] >= kEscapeFirst && text[i] <= kEscapeLast) {
+      out += ToUtf8(text.substr(from, i - from));
+      out.push_back(static_cast<char>(text[i] - kEscapeBase));
+      from = i + 1;
+    }
+  }
+  out += ToUtf8(text.substr(from));
   return out;
 }
 

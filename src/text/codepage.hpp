@@ -23,5 +23,9 @@ std::string EncodeCp1252Ncr(TextView text);
 // UTF-8 for the program's own files, the command line's output and file names.
 std::string ToUtf8(TextView text);
 Text FromUtf8(std::string_view bytes);
+// File names: bytes that are not UTF-8 become U+DC80-U+DCFF and are given back as the same
+// bytes, so that any name the file system holds survives the way through text.
+Text FromUtf8FileName(std::string_view bytes);
+std::string ToUtf8FileName(TextView text);
 
 }  // namespace tw
