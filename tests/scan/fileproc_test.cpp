@@ -1,0 +1,292 @@
+// Line reading and writing on real files: line ends, buffer edges, long lines, byte-exact
+// round trips and the system's errors.
+#include "scan/fileproc.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "support/testfiles.hpp"
+#include "text/codepage.hpp"
+
+namespace tw {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+
+std::vector<std::string> ReadAllBytes(const std::filesystem::path& file, LineEnds ends) {
+  LineReader reader;
+  FileError error;
+  EXPECT_TRUE(reader.Open(file, ends, error)) << ToUtf8(error.description);
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader.ReadLineBytes(line))
+    lines.push_back(line);
+  EXPECT_FALSE(reader.failed());
+  return lines;
+}
+
+std::string AllBytesExcept(std::string_view left_out) {
+  std::string s;
+  for (int b = 0; b < 256; ++b) {
+    if (left_out.find(static_cast<char>(b)) == std::string_view::npos) {
+      s.push_back(static_cast<char>(b));
+    }
+  }
+  return s;
+}
+
+TEST(LineReader, SplitsLines) {
+  const struct {
+    std::string_view bytes;
+    LineEnds ends;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", LineEnds::CrOrCrLf, {}},
+      {"a", LineEnds::CrOrCrLf, {"a"}},
+      {"a\r\nb\r\n", LineEnds::CrOrCrLf, {"a", "b"}},
+      {"a\r\nb", LineEnds::CrOrCrLf, {"a", "b"}},
+      {"a\rb\r", LineEnds::CrOrCrLf, {"a", "b"}},
+      {"a\nb\r\n", LineEnds::CrOrCrLf, {"a\nb"}},  // a lone LF stays in the line
+      {"a\n", LineEnds::CrOrCrLf, {"a\n"}},
+      {"\r\n", LineEnds::CrOrCrLf, {""}},
+      {"\r\n\r\n", LineEnds::CrOrCrLf, {"", ""}},
+      {"a\r\r\nb", LineEnds::CrOrCrLf, {"a", "", "b"}},
+      {"a\n\r\n", LineEnds::CrOrCrLf, {"a\n"}},
+      {"a\nb\n", LineEnds::LfOnly, {"a", "b"}},
+      {"a\nb", LineEnds::LfOnly, {"a", "b"}},
+      {"a\r\nb\n", LineEnds::LfOnly, {"a\r", "b"}},  // a stray CR stays in its line
+      {"a\rb\n", LineEnds::LfOnly, {"a\rb"}},
+      {"\n\n", LineEnds::LfOnly, {"", ""}},
+      {std::string_view("\0\0\0", 3), LineEnds::CrOrCrLf, {std::string(3, '\0')}},
+  };
+  TempDir dir;
+  int n = 0;
+  for (const auto& c : cases) {
+    const auto file = dir.Write("case" + std::to_string(n++) + ".htm", c.bytes);
+    EXPECT_EQ(ReadAllBytes(file, c.ends), c.lines) << "case " << n - 1;
+  }
+}
+
+TEST(LineReader, LineEndAcrossBufferEdges) {
+  TempDir dir;
+  // The CR of a CR LF falls on each side of the 64 KiB boundary and exactly on it.
+  for (size_t first : {65534u, 65535u, 65536u, 65537u, 131071u}) {
+    const std::string bytes = std::string(first, 'x') + "\r\ny\r\nz";
+    const auto file = dir.Write("edge.htm", bytes);
+    const auto lines = ReadAllBytes(file, LineEnds::CrOrCrLf);
+    ASSERT_EQ(lines.size(), 3u) << first;
+    EXPECT_EQ(lines[0].size(), first);
+    EXPECT_EQ(lines[1], "y");
+    EXPECT_EQ(lines[2], "z");
+  }
+}
+
+TEST(LineReader, FiftyMegabyteLine) {
+  TempDir dir;
+  constexpr size_t kSize = 50u * 1024u * 1024u;
+  std::string bytes(kSize, 'w');
+  bytes[12345] = '\n';  // a lone LF is part of the line
+  bytes += "\r\nlast";
+  const auto file = dir.Write("long.htm", bytes);
+  LineReader reader;
+  FileError error;
+  ASSERT_TRUE(reader.Open(file, LineEnds::CrOrCrLf, error));
+  Text line;
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line.size(), kSize);
+  EXPECT_EQ(line[12345], kLF);
+  EXPECT_EQ(line.back(), u'w');
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, u"last");
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.failed());
+}
+
+TEST(LineReader, CharactersThroughTheCodePage) {
+  TempDir dir;
+  const auto file = dir.Write("cp.htm", "caf\xE9 \x80 \x93\x81\r\n");
+  LineReader reader;
+  FileError error;
+  ASSERT_TRUE(reader.Open(file, LineEnds::CrOrCrLf, error));
+  Text line;
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, u"caf\u00E9 \u20AC \u201C\u0081");
+}
+
+// Every byte survives reading and writing back: CR LF documents and LF-only ones, whose CR
+// after the first 16,384 bytes is an ordinary character.
+TEST(LineRoundTrip, AllBytesUnchanged) {
+  TempDir dir;
+  const std::string crlf =
+      AllBytesExcept("\r").insert(10, "\r\n") + "\r\n" + AllBytesExcept("\r") + "\r\n";
+  std::string lfOnly;
+  while (lfOnly.size() < static_cast<size_t>(kLineEndSampleSize))
+    lfOnly += "padding line\n";
+  lfOnly += AllBytesExcept("\n") + "\n" + "a\r\nb\rc\n";
+  const struct {
+    std::string bytes;
+    LineEnds ends;
+  } cases[] = {{crlf, LineEnds::CrOrCrLf}, {lfOnly, LineEnds::LfOnly}};
+  for (const auto& c : cases) {
+    const auto in = dir.Write("in.htm", c.bytes);
+    ASSERT_EQ(DetectLineEnds(in), c.ends);
+    for (bool asText : {false, true}) {
+      const auto out = dir.path() / "out.htm";
+      LineReader reader;
+      LineWriter writer;
+      FileError error;
+      ASSERT_TRUE(reader.Open(in, c.ends, error));
+      ASSERT_TRUE(writer.Open(out, c.ends, error));
+      if (asText) {
+        Text line;
+        while (reader.ReadLine(line))
+          ASSERT_TRUE(writer.WriteLine(line));
+      } else {
+        std::string line;
+        while (reader.ReadLineBytes(line))
+          ASSERT_TRUE(writer.WriteBytesLine(line));
+      }
+      ASSERT_TRUE(writer.Close(true));
+      EXPECT_EQ(ReadBytes(out), c.bytes) << "as text " << asText;
+    }
+  }
+}
+
+TEST(LineWriter, EndsAndReferences) {
+  TempDir dir;
+  const auto file = dir.path() / "w.htm";
+  LineWriter writer;
+  FileError error;
+  ASSERT_TRUE(writer.Open(file, LineEnds::CrOrCrLf, error));
+  EXPECT_TRUE(writer.WriteLine(u"\u0141\u00F3d\u017A \u20AC"));
+  EXPECT_TRUE(writer.WriteLine(u""));
+  EXPECT_TRUE(writer.Close(false));
+  EXPECT_EQ(ReadBytes(file),
+            "&#321;\xF3"
+            "d&#378; \x80\r\n\r\n");
+
+  ASSERT_TRUE(writer.Open(file, LineEnds::LfOnly, error));  // replaces the file
+  EXPECT_TRUE(writer.WriteLine(u"x"));
+  EXPECT_TRUE(writer.Close(true));
+  EXPECT_EQ(ReadBytes(file), "x\n");
+}
+
+TEST(LineWriter, FullDeviceReportsTheSystemError) {
+  const std::filesystem::path full = "/dev/full";
+  std::error_code ec;
+  if (!std::filesystem::exists(full, ec)) GTEST_SKIP() << "no /dev/full here";
+  LineWriter writer;
+  FileError error;
+  ASSERT_TRUE(writer.Open(full, LineEnds::CrOrCrLf, error));
+  // Small writes are buffered; the failure shows at the latest when closing.
+  bool ok = true;
+  for (int i = 0; i < 20000 && ok; ++i)
+    ok = writer.WriteLine(u"some text for a full disk");
+  ok = writer.Close(true) && ok;
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(writer.error().number, ENOSPC);
+  EXPECT_EQ(writer.error().description, FromUtf8(std::system_category().message(ENOSPC)));
+  EXPECT_FALSE(writer.error().permissionDenied);
+}
+
+TEST(FileErrors, MissingFolderAndDeniedFiles) {
+  TempDir dir;
+  LineReader reader;
+  LineWriter writer;
+  FileError error;
+  EXPECT_FALSE(reader.Open(dir.path() / "missing.htm", LineEnds::CrOrCrLf, error));
+  EXPECT_EQ(error.number, ENOENT);
+  EXPECT_FALSE(error.description.empty());
+  EXPECT_FALSE(error.permissionDenied);
+  Text line;
+  EXPECT_FALSE(reader.ReadLine(line));
+
+  // A folder where a file is expected fails on every system, also for the superuser.
+  error = FileError();
+  EXPECT_FALSE(reader.Open(dir.path(), LineEnds::CrOrCrLf, error));
+  EXPECT_TRUE(error.failed());
+  error = FileError();
+  EXPECT_FALSE(writer.Open(dir.path(), LineEnds::CrOrCrLf, error));
+  EXPECT_TRUE(error.failed());
+  error = FileError();
+  EXPECT_FALSE(writer.Open(dir.path() / "no" / "such.htm", LineEnds::CrOrCrLf, error));
+  EXPECT_EQ(error.number, ENOENT);
+}
+
+TEST(FileErrors, PermissionDenied) {
+  TempDir dir;
+  const auto file = dir.Write("locked.htm", "text\r\n");
+  std::filesystem::permissions(file, std::filesystem::perms::none);
+  if (std::ifstream(file).is_open()) {
+    GTEST_SKIP() << "running with rights that ignore file permissions (superuser)";
+  }
+  LineReader reader;
+  FileError error;
+  EXPECT_FALSE(reader.Open(file, LineEnds::CrOrCrLf, error));
+  EXPECT_TRUE(error.permissionDenied);
+  EXPECT_EQ(error.number, EACCES);
+}
+
+TEST(FileErrors, FromErrorCode) {
+  const FileError denied =
+      FileError::FromErrorCode(std::make_error_code(std::errc::permission_denied));
+  EXPECT_TRUE(denied.failed());
+  EXPECT_TRUE(denied.permissionDenied);
+  EXPECT_FALSE(denied.description.empty());
+  const FileError none = FileError::FromErrorCode(std::error_code());
+  EXPECT_FALSE(none.failed());
+  EXPECT_TRUE(none.description.empty());
+  EXPECT_FALSE(FileError::FromErrno(ENOENT).permissionDenied);
+  EXPECT_TRUE(FileError::FromErrno(EACCES).permissionDenied);
+}
+
+TEST(DetectLineEnds, Cases) {
+  std::string lateCr(static_cast<size_t>(kLineEndSampleSize), 'x');
+  lateCr[100] = '\n';
+  lateCr += "\r\n";
+  std::string lateLf(static_cast<size_t>(kLineEndSampleSize), 'x');
+  lateLf += "\n";
+  const struct {
+    std::string bytes;
+    LineEnds ends;
+  } cases[] = {
+      {"a\nb\n", LineEnds::LfOnly},    {"a\r\nb\r\n", LineEnds::CrOrCrLf},
+      {"a\rb", LineEnds::CrOrCrLf},    {"a\nb\r\n", LineEnds::CrOrCrLf},
+      {"no ends", LineEnds::CrOrCrLf}, {"", LineEnds::CrOrCrLf},
+      {lateCr, LineEnds::LfOnly},      {lateLf, LineEnds::CrOrCrLf},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    EXPECT_EQ(DetectLineEnds(dir.Write("d.htm", c.bytes)), c.ends) << c.bytes.size();
+  }
+  EXPECT_EQ(DetectLineEnds(dir.path() / "missing.htm"), LineEnds::CrOrCrLf);
+  EXPECT_EQ(DetectLineEnds(dir.path()), LineEnds::CrOrCrLf);
+}
+
+TEST(Paths, NamesSurviveTheWayThroughText) {
+  TempDir dir;
+  const Text names[] = {u"plain.htm", u"caf\u00E9 \u20AC.html", u"\u0141\u00F3d\u017A.php",
+                        u"\U0001F600.htm"};
+  for (const Text& name : names) {
+    const auto file = dir.path() / ToPath(name);
+    test::WriteBytes(file, "x");
+    EXPECT_EQ(FromPath(file.filename()), name);
+    EXPECT_TRUE(std::filesystem::exists(ToPath(FromPath(file))));
+  }
+#ifndef _WIN32
+  // A name that is not UTF-8 still names the same file after the way through text.
+  const std::filesystem::path odd = dir.path() / std::string("odd\xE9\xFF.htm");
+  test::WriteBytes(odd, "y");
+  const Text asText = FromPath(odd);
+  EXPECT_EQ(ToPath(asText), odd);
+  EXPECT_EQ(ReadBytes(ToPath(asText)), "y");
+#endif
+}
+
+}  // namespace
+}  // namespace tw
