@@ -1,0 +1,342 @@
+// Input file checks: the name, the kind, the encoding and the line ends of a document.
+#include "scan/istextfile.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <string>
+#include <system_error>
+
+#include "scan/fileproc.hpp"
+#include "scan/osfile.hpp"
+#include "text/chars.hpp"
+#include "text/strproc.hpp"
+
+namespace tw {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Results of the first stage (GetEncodingKind).
+constexpr int32_t kCannotRead = -9;
+constexpr int32_t kEmptyName = -5;
+constexpr int32_t kOneToFourBytes = -4;
+constexpr int32_t kAccessDenied = -3;
+constexpr int32_t kZeroBytes = -2;
+constexpr int32_t kNoSuchFile = -1;
+constexpr int32_t kUndecided = 0;
+constexpr int32_t kUtf16Le = 1;
+constexpr int32_t kUtf16Be = 2;
+constexpr int32_t kUtf8 = 3;
+constexpr int32_t kUtf32Be = 5;
+constexpr int32_t kRtf = 6;
+// Results of IsTextFile beyond the first stage's.
+constexpr int32_t kSampleReadFailed = -6;
+constexpr int32_t kNotText = 0;
+constexpr int32_t kCrLfOrNone = 1;
+constexpr int32_t kLfOnly = 2;
+constexpr int32_t kCrOnly = 3;
+constexpr int32_t kWideText = 7;
+
+constexpr size_t kSignatureSize = 5;
+constexpr std::string_view kRtfSignature = "{\\rtf";
+constexpr unsigned char kXmlStart = '<';
+constexpr int32_t kEarlyVerdictDivisor = 5;
+constexpr double kEarlyVerdictFactor = 10.0;
+constexpr double kPercent = 100.0;
+
+constexpr unsigned char kTab = 9;
+constexpr unsigned char kBackspace = 8;
+constexpr unsigned char kFormFeed = 12;
+constexpr unsigned char kLineFeed = 10;
+constexpr unsigned char kCarriageReturn = 13;
+constexpr unsigned char kFirstPrintable = 32;
+
+constexpr std::array<TextView, 11> kTextExtensions = {
+    u"prn", u"csv", u"xhtml", u"xhtm", u"shtml", u"shtm", u"html", u"htm", u"xml", u"log", u"txt"};
+
+#ifdef _WIN32
+constexpr TextView kFolderSeparators = u"\\/";
+#else
+constexpr TextView kFolderSeparators = u"/";
+#endif
+
+constexpr TextView kInvalidCaption = u"Invalid input";
+constexpr TextView kInvalidText = u"Invalid input file specification";
+constexpr TextView kHtmMark = u"htm";
+constexpr TextView kPhpExtension = u"php";
+constexpr TextView kXmlExtension = u"xml";
+constexpr TextView kCharsetKey = u"charset=";
+constexpr TextView kUtf8Name = u"utf-8";
+
+size_t LastSeparator(TextView name) {
+  return name.find_last_of(kFolderSeparators);
+}
+
+int32_t OpenError(int err) {
+  return FileError::FromErrno(err).permissionDenied ? kAccessDenied : kCannotRead;
+}
+
+// Reads up to `size` bytes from the start of a file; false with `err` set on failure.
+bool ReadHead(const fs::path& file, size_t size, std::string& bytes, int& err) {
+  errno = 0;
+  std::FILE* f = OpenFile(file, "rb");
+  if (f == nullptr) {
+    err = errno != 0 ? errno : EIO;
+    return false;
+  }
+  bytes.assign(size, '\0');
+  errno = 0;
+  const size_t n = std::fread(bytes.data(), 1, size, f);
+  const bool failed = std::ferror(f) != 0;
+  err = failed ? (errno != 0 ? errno : EIO) : 0;
+  std::fclose(f);
+  bytes.resize(n);
+  return !failed;
+}
+
+// Whether "charset=" followed by utf-8, bare or in double or single quotes, stands in the
+// text, in any mix of case.
+bool DeclaresUtf8(TextView text) {
+  const Text lowered = ToLowerGeneral(text);
+  const TextView view = lowered;
+  for (size_t p = view.find(kCharsetKey); p != TextView::npos; p = view.find(kCharsetKey, p + 1)) {
+    TextView rest = view.substr(p + kCharsetKey.size());
+    if (!rest.empty() && (rest.front() == u'"' || rest.front() == u'\'')) rest.remove_prefix(1);
+    if (rest.substr(0, kUtf8Name.size()) == kUtf8Name) return true;
+  }
+  return false;
+}
+
+// UTF-8 lead bytes and the range each allows for the byte after it (which excludes overlong
+// forms, surrogates and codes beyond U+10FFFF).
+constexpr unsigned char kAsciiEnd = 0x80;
+constexpr unsigned char kContinuationFirst = 0x80;
+constexpr unsigned char kContinuationLast = 0xBF;
+struct Utf8Lead {
+  unsigned char first;
+  unsigned char last;
+  size_t length;
+  unsigned char nextFirst;
+  unsigned char nextLast;
+};
+constexpr Utf8Lead kUtf8Leads[] = {{0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF},
+                                   {0xE1, 0xEC, 3, 0x80, 0xBF}, {0xED, 0xED, 3, 0x80, 0x9F},
+                                   {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+                                   {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F}};
+
+// Whether the bytes are UTF-8 holding at least one multi-byte sequence. A sequence cut off
+// at the end is allowed when the bytes are only the start of a longer file.
+bool IsUtf8ByContent(std::string_view bytes, bool cutOff) {
+  bool multiByte = false;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b < kAsciiEnd) {
+      ++i;
+      continue;
+    }
+    const Utf8Lead* lead = nullptr;
+    for (const Utf8Lead& l : kUtf8Leads) {
+      if (b >= l.first && b <= l.last) lead = &l;
+    }
+    if (lead == nullptr) return false;
+    for (size_t k = 1; k < lead->length; ++k) {
+      if (i + k >= bytes.size()) return cutOff && multiByte;
+      const unsigned char c = static_cast<unsigned char>(bytes[i + k]);
+      const unsigned char lo = k == 1 ? lead->nextFirst : kContinuationFirst;
+      const unsigned char hi = k == 1 ? lead->nextLast : kContinuationLast;
+      if (c < lo || c > hi) return false;
+    }
+    multiByte = true;
+    i += lead->length;
+  }
+  return multiByte;
+}
+
+}  // namespace
+
+bool DoesFileExist(TextView name) {
+  if (name.empty()) return false;
+  std::error_code ec;
+  const fs::file_status status = fs::status(ToPath(name), ec);
+  if (ec) return false;
+  return fs::exists(status) && !fs::is_directory(status);
+}
+
+Text GetFileExtension(TextView name, bool lower) {
+  const size_t sep = LastSeparator(name);
+  const TextView last = sep == TextView::npos ? name : name.substr(sep + 1);
+  const size_t dot = last.rfind(u'.');
+  if (dot == TextView::npos) return Text();
+  Text ext(last.substr(dot + 1));
+  if (lower) ToLowerGeneralInPlace(ext);
+  return ext;
+}
+
+bool HasTextExtension(TextView name) {
+  const Text ext = GetFileExtension(name, true);
+  return std::find(kTextExtensions.begin(), kTextExtensions.end(), TextView(ext)) !=
+         kTextExtensions.end();
+}
+
+InputFileVerdict ValidateInputFile(TextView path, bool startupCompleted, const ProgramText& texts) {
+  InputFileVerdict verdict;
+  auto refuse = [&](Text text, Text caption, MsgIcon icon) {
+    if (startupCompleted) {
+      verdict.message = Message{std::move(caption), std::move(text), icon, MsgButtons::Ok};
+    } else {
+      verdict.clearInputBox = true;
+    }
+    return verdict;
+  };
+
+  const size_t dot = path.rfind(u'.');
+  const size_t sep = LastSeparator(path);
+  if (dot == TextView::npos || (sep != TextView::npos && dot < sep)) {
+    return refuse(Text(kInvalidText), Text(kInvalidCaption), MsgIcon::Warning);
+  }
+  const Text ext = ToLowerGeneral(path.substr(dot + 1));
+  if (ext.find(kHtmMark) == Text::npos && ext != kPhpExtension) {
+    return refuse(texts.GetProgramText(catalogue::kNotHtmlOrPhpText),
+                  texts.GetProgramText(catalogue::kNotHtmlOrPhpCaption), MsgIcon::None);
+  }
+  if (!DoesFileExist(path)) {
+    if (!startupCompleted && sep != TextView::npos) {
+      // The file dialog is to open in the folder where the file was.
+      Text folder(path.substr(0, sep));
+      if (folder.empty()) folder = Text(path.substr(0, 1));  // the root folder
+      std::error_code ec;
+      if (fs::is_directory(ToPath(folder), ec)) verdict.currentFolder = folder;
+    }
+    return refuse(texts.GetProgramText(catalogue::kFileNotFoundText),
+                  texts.GetProgramText(catalogue::kFileNotFoundCaption), MsgIcon::Warning);
+  }
+  verdict.usable = true;
+  return verdict;
+}
+
+int32_t GetEncodingKind(TextView name, bool contentCheck) {
+  if (name.empty()) return kEmptyName;
+  if (!DoesFileExist(name)) return kNoSuchFile;
+  const fs::path file = ToPath(name);
+  std::error_code ec;
+  // Pipes and devices are no documents; opening some of them would wait for a writer.
+  if (!fs::is_regular_file(file, ec)) return kCannotRead;
+  const std::uintmax_t length = fs::file_size(file, ec);
+  if (ec) return OpenError(ec.value());
+  std::string head;
+  int err = 0;
+  if (!ReadHead(file, kSignatureSize, head, err)) return OpenError(err);
+  if (length == 0 || head.empty()) return kZeroBytes;
+  if (length < kSignatureSize || head.size() < kSignatureSize) return kOneToFourBytes;
+
+  const auto b = [&](size_t i) { return static_cast<unsigned char>(head[i]); };
+  const Text ext = GetFileExtension(name, true);
+  if (std::string_view(head).substr(0, kSignatureSize) == kRtfSignature) return kRtf;
+  if (b(0) == 0xFF && b(1) == 0xFE) return kUtf16Le;
+  if (b(0) == 0xFE && b(1) == 0xFF) return kUtf16Be;
+  if (b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) return kUtf8;
+  if (b(0) == 0x00 && b(1) == 0x00 && b(2) == 0xFE && b(3) == 0xFF) return kUtf32Be;
+  if (ext == kXmlExtension) {
+    if (b(0) == kXmlStart && b(1) != 0) return kUtf8;
+    if (b(0) == kXmlStart && b(1) == 0) return kUtf16Le;
+    if (b(0) == 0 && b(1) == kXmlStart) return kUtf16Be;
+  }
+  if (!contentCheck) return kUndecided;
+
+  if (HasTextExtension(name)) {
+    int32_t errorNumber = 0;
+    Text errorDescription;
+    int32_t linesTaken = 0;
+    const Text lines =
+        ReadTextLines(name, true, kCharsetSearchLines, errorNumber, errorDescription, linesTaken);
+    if (errorNumber == 0 && DeclaresUtf8(lines)) return kUtf8;
+  }
+  // Without any declaration, valid UTF-8 with multi-byte sequences in the sample is UTF-8.
+  std::string sample;
+  if (ReadHead(file, static_cast<size_t>(kTextSampleSize), sample, err) &&
+      IsUtf8ByContent(sample, sample.size() < length)) {
+    return kUtf8;
+  }
+  return kUndecided;
+}
+
+int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool& isUtf8,
+                   bool contentCheck) {
+  const int32_t kind = GetEncodingKind(name, contentCheck);
+  if (kind < 0 || kind == kRtf) return kind;
+  if (kind == kUtf8) {
+    isUtf8 = true;
+    return kCrLfOrNone;
+  }
+  if (kind == kUtf16Le || kind == kUtf16Be || kind == kUtf32Be) return kWideText;
+
+  std::string sample;
+  int err = 0;
+  const size_t wanted = sampleSize > 0 ? static_cast<size_t>(sampleSize) : 0;
+  if (!ReadHead(ToPath(name), wanted, sample, err)) {
+    return FileError::FromErrno(err).permissionDenied ? kAccessDenied : kSampleReadFailed;
+  }
+  if (sample.empty() && wanted > 0) return kZeroBytes;
+
+  const double earlyFrom = static_cast<double>(sampleSize) / kEarlyVerdictDivisor;
+  int64_t count = 0;
+  bool crSeen = false;
+  bool lfSeen = false;
+  for (size_t k = 0; k < sample.size(); ++k) {
+    const unsigned char c = static_cast<unsigned char>(sample[k]);
+    if (c == kLineFeed) {
+      lfSeen = true;
+    } else if (c == kCarriageReturn) {
+      crSeen = true;
+    } else if (c < kFirstPrintable && c != kTab && c != kBackspace && c != kFormFeed) {
+      ++count;
+    }
+    const double i = static_cast<double>(k + 1);
+    if (i > earlyFrom && count * kPercent / i > kEarlyVerdictFactor * limitPercent) {
+      return kNotText;
+    }
+  }
+  if (count > 0 && count * kPercent / static_cast<double>(sample.size()) > limitPercent) {
+    return kNotText;
+  }
+  if (crSeen && lfSeen) return kCrLfOrNone;
+  if (crSeen) return kCrOnly;
+  if (lfSeen) return kLfOnly;
+  return kCrLfOrNone;
+}
+
+Text ReadTextLines(TextView name, bool skipEmpty, int32_t maximum, int32_t& errorNumber,
+                   Text& errorDescription, int32_t& linesTaken) {
+  errorNumber = 0;
+  errorDescription.clear();
+  linesTaken = 0;
+  const fs::path file = ToPath(name);
+  LineReader reader;
+  FileError error;
+  if (!reader.Open(file, DetectLineEnds(file), error)) {
+    errorNumber = error.number;
+    errorDescription = error.description;
+    return Text();
+  }
+  Text result;
+  Text line;
+  while (reader.ReadLine(line)) {
+    if (skipEmpty && line.empty()) continue;
+    ++linesTaken;
+    if (!result.empty()) result += kCrLf;
+    result += line;
+    if (maximum > 0 && linesTaken >= maximum) break;
+  }
+  if (reader.failed()) {
+    errorNumber = reader.error().number;
+    errorDescription = reader.error().description;
+    linesTaken = 0;
+    return Text();
+  }
+  return result;
+}
+
+}  // namespace tw
