@@ -140,6 +140,11 @@ class QtWindowTest : public QObject {
     return Widget<QPlainTextEdit>(C::txbMetaTag)->toPlainText();
   }
 
+  void ActivateWindow() {
+    app_->window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&app_->window()));
+  }
+
   void ChooseInputFile(const std::filesystem::path& file) {
     auto seen = ChooseInDialog(file);
     Widget<QPushButton>(C::cmdInputFile)->click();
@@ -262,10 +267,15 @@ class QtWindowTest : public QObject {
   }
 
   void typedTextReachesTheForm() {
+    ActivateWindow();
     QLineEdit* box = Widget<QLineEdit>(C::txbBeginMetaTagWith);
     box->setFocus();
+    QTRY_COMPARE(Form().Focus(), C::txbBeginMetaTagWith);
     QTest::keyClicks(box, QStringLiteral("rose care"));
     QCOMPARE(Form().settings().txbBeginMetaTagWith, Text(u"rose care"));
+    // Leaving the box enables its Clear button.
+    Widget<QPushButton>(C::cmdListWords)->setFocus();
+    QTRY_COMPARE(Form().Focus(), C::cmdListWords);
     QVERIFY(Widget<QPushButton>(C::cmdClearBeginMetaTagWith)->isEnabled());
     Widget<QPushButton>(C::cmdClearBeginMetaTagWith)->click();
     QCOMPARE(box->text(), QString());
@@ -293,8 +303,7 @@ class QtWindowTest : public QObject {
 
   void leavingANumberBoxShowsItsMessage() {
     QLineEdit* box = Widget<QLineEdit>(C::txbMaxNumKeywordsInMetaTag);
-    app_->window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&app_->window()));
+    ActivateWindow();
     box->setFocus();
     QTRY_COMPARE(Form().Focus(), C::txbMaxNumKeywordsInMetaTag);
     box->selectAll();
@@ -306,7 +315,9 @@ class QtWindowTest : public QObject {
     QCOMPARE(seen->text, QStringLiteral("Minimum number of keywords in the meta tag is 5."));
     QCOMPARE(seen->icon, QMessageBox::Information);
     QCOMPARE(box->text(), QStringLiteral("50"));
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(box));
+    // The box gets the focus back.
+    QCOMPARE(Form().Focus(), C::txbMaxNumKeywordsInMetaTag);
+    QTRY_COMPARE(app_->window().focusWidget(), static_cast<QWidget*>(box));
   }
 
   void generateFillsTheOutputBox() {
@@ -483,7 +494,8 @@ class QtWindowTest : public QObject {
     QCOMPARE(help->closeButton()->geometry().left(), Px((outer.width - 1215) / 2));
 
     // Close hides it with its text and scroll position; Help shows the same window again.
-    text->verticalScrollBar()->setValue(text->verticalScrollBar()->maximum());
+    QCoreApplication::processEvents();
+    text->verticalScrollBar()->setValue(text->verticalScrollBar()->maximum() / 2);
     const int scrolled = text->verticalScrollBar()->value();
     QVERIFY(scrolled > 0);
     help->closeButton()->click();
@@ -501,8 +513,7 @@ class QtWindowTest : public QObject {
   }
 
   void f1OnAButtonOpensHelp() {
-    app_->window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&app_->window()));
+    ActivateWindow();
     QPushButton* button = Widget<QPushButton>(C::cmdListWords);
     button->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(button));
