@@ -191,8 +191,8 @@ bool CommonWords::IsCommonWord(TextView word, int32_t position) const {
   return sets_[position].Contains(ToLowerGeneral(word));
 }
 
-bool CommonWords::IsLoweredCommonWord(TextView lowered, int32_t position) const {
-  return ValidPosition(position) && sets_[position].Contains(lowered);
+bool CommonWords::IsLoweredCommonWord(TextView lowered, uint32_t hash, int32_t position) const {
+  return ValidPosition(position) && sets_[position].Contains(lowered, hash);
 }
 
 Message CommonWordsUnavailableMessage(const std::filesystem::path& dataFolder, int32_t position) {

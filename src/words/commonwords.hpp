@@ -34,8 +34,9 @@ class CommonWords {
   // Whether the lower-cased word is in the list; false for an unknown position (no language
   // selected) and for a list that is not available.
   bool IsCommonWord(TextView word, int32_t position) const;
-  // The same for a word that is already lower-cased (general conversion).
-  bool IsLoweredCommonWord(TextView lowered, int32_t position) const;
+  // The same for a word that is already lower-cased (general conversion), whose HashWord
+  // is known.
+  bool IsLoweredCommonWord(TextView lowered, uint32_t hash, int32_t position) const;
 
   // Adds words as a common-word file line would (for tests and generated lists).
   void ParseLine(TextView line, int32_t position);

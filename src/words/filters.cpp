@@ -5,6 +5,7 @@
 
 #include "text/chars.hpp"
 #include "words/commonwords.hpp"
+#include "words/wordhash.hpp"
 #include "words/wordtable.hpp"
 
 namespace tw {
@@ -50,6 +51,47 @@ const VowelTable& Vowels() {
   return table;
 }
 
+// Every character that stands right before a space in the contraction stems. A word without
+// a space can only be found there followed by a space if it ends in one of them.
+const Text& CharsBeforeStemEnds() {
+  static const Text chars = [] {
+    Text found;
+    for (size_t k = 1; k < strContractionStems.size(); ++k) {
+      if (strContractionStems[k] == u' ' && found.find(strContractionStems[k - 1]) == Text::npos) {
+        found.push_back(strContractionStems[k - 1]);
+      }
+    }
+    return found;
+  }();
+  return chars;
+}
+
+bool IsContractionStem(Text& lowered) {
+  if (!lowered.empty() && CharsBeforeStemEnds().find(lowered.back()) == Text::npos &&
+      lowered.find(u' ') == Text::npos) {
+    return false;
+  }
+  lowered.push_back(u' ');
+  const bool stem = strContractionStems.find(lowered) != TextView::npos;
+  lowered.pop_back();
+  return stem;
+}
+
+// The Roman numeral letters as a look-up table over the ASCII range.
+const std::array<bool, kAsciiLimit>& RomanLetters() {
+  static const std::array<bool, kAsciiLimit> table = [] {
+    std::array<bool, kAsciiLimit> t{};
+    for (char16_t c : kRomanNumeralLetters)
+      t[c] = true;
+    return t;
+  }();
+  return table;
+}
+
+bool IsRomanLetter(char16_t c) {
+  return c < kAsciiLimit && RomanLetters()[c];
+}
+
 bool EndsWith(TextView text, TextView suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
 }
@@ -57,16 +99,18 @@ bool EndsWith(TextView text, TextView suffix) {
 }  // namespace
 
 WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
-                           const CommonWords& commonWords, Text& lowered) {
+                           const CommonWords& commonWords, FilterScratch& scratch) {
+  scratch.hashed = false;
+  Text& lowered = scratch.lowered;
   const auto length = static_cast<int64_t>(word.size());
   if (settings.chkIgnoreShortWords && length <= settings.ShortWordSize()) {
     return WordFilter::ShortWord;
   }
   if (length > intMaxWordLength) return WordFilter::TooLong;
 
-  lowered.assign(word);
-  for (char16_t& c : lowered)
-    c = LowerFast(c);
+  lowered.resize(word.size());
+  for (size_t k = 0; k < word.size(); ++k)
+    lowered[k] = LowerFast(word[k]);
 
   if (length > 1 && std::all_of(lowered.begin(), lowered.end(),
                                 [first = lowered.front()](char16_t c) { return c == first; })) {
@@ -80,8 +124,7 @@ WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
     if (listed) return WordFilter::Listed;
   }
 
-  if (std::all_of(lowered.begin(), lowered.end(),
-                  [](char16_t c) { return kRomanNumeralLetters.find(c) != TextView::npos; })) {
+  if (std::all_of(lowered.begin(), lowered.end(), IsRomanLetter)) {
     return WordFilter::RomanNumeral;
   }
 
@@ -90,17 +133,16 @@ WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
     return WordFilter::NoVowel;
   }
 
-  if (settings.cboLanguage == kEnglishLanguageIndex &&
-      lowered.size() < strContractionStems.size()) {
-    lowered.push_back(u' ');
-    const bool stem = strContractionStems.find(lowered) != TextView::npos;
-    lowered.pop_back();
-    if (stem) return WordFilter::ContractionStem;
+  if (settings.cboLanguage == kEnglishLanguageIndex && IsContractionStem(lowered)) {
+    return WordFilter::ContractionStem;
   }
 
-  if (settings.chkIgnoreCommonWords &&
-      commonWords.IsLoweredCommonWord(lowered, settings.cboLanguage)) {
-    return WordFilter::CommonWord;
+  if (settings.chkIgnoreCommonWords) {
+    scratch.loweredHash = HashWord(lowered);
+    scratch.hashed = true;
+    if (commonWords.IsLoweredCommonWord(lowered, scratch.loweredHash, settings.cboLanguage)) {
+      return WordFilter::CommonWord;
+    }
   }
 
   if (length >= kAdverbMinLength &&
@@ -115,8 +157,8 @@ WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
 
 bool IsRejectedWord(TextView word, const AnalysisSettings& settings,
                     const CommonWords& commonWords) {
-  Text lowered;
-  return RejectingFilter(word, settings, commonWords, lowered) != WordFilter::None;
+  FilterScratch scratch;
+  return RejectingFilter(word, settings, commonWords, scratch) != WordFilter::None;
 }
 
 void MergePlural(Text& word, WordTable& table) {

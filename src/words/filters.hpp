@@ -35,10 +35,17 @@ enum class WordFilter {
   AdverbOrParticiple,
 };
 
-// The first filter that rejects the word. `lowered` is scratch space for the lower-cased
-// word, reused from call to call.
+// Scratch space of the filters, reused from call to call: the lower-cased word and, once the
+// common-word test has run, its hash (HashWord).
+struct FilterScratch {
+  Text lowered;
+  bool hashed = false;
+  uint32_t loweredHash = 0;
+};
+
+// The first filter that rejects the word.
 WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
-                           const CommonWords& commonWords, Text& lowered);
+                           const CommonWords& commonWords, FilterScratch& scratch);
 bool IsRejectedWord(TextView word, const AnalysisSettings& settings,
                     const CommonWords& commonWords);
 

@@ -1,12 +1,18 @@
 // Hashing of words and a compact set of words.
 #include "words/wordhash.hpp"
 
+#include <cstring>
+
 namespace tw {
 
 namespace {
 
-constexpr uint64_t kFnvOffset = 0xcbf29ce484222325ULL;
-constexpr uint64_t kFnvPrime = 0x100000001b3ULL;
+constexpr uint64_t kSeed = 0x243f6a8885a308d3ULL;
+constexpr uint64_t kLengthFactor = 0x9e3779b97f4a7c15ULL;
+constexpr uint64_t kChunkFactor = 0xbf58476d1ce4e5b9ULL;
+constexpr uint64_t kTailFactor = 0x94d049bb133111ebULL;
+constexpr size_t kCharsPerChunk = sizeof(uint64_t) / sizeof(char16_t);
+constexpr size_t kBitsPerChar = 16;
 constexpr size_t kInitialSlots = 64;
 
 // Final avalanche, so that the low bits used for the slot depend on every character.
@@ -21,12 +27,41 @@ uint64_t Mix(uint64_t h) {
 
 }  // namespace
 
-uint32_t HashWord(TextView head, TextView tail) {
-  uint64_t h = kFnvOffset;
-  for (char16_t c : head)
-    h = (h ^ c) * kFnvPrime;
-  for (char16_t c : tail)
-    h = (h ^ c) * kFnvPrime;
+uint32_t HashWord(TextView word) {
+  return HashWord(word, nullptr);
+}
+
+uint32_t HashWord(TextView head, const char16_t* last) {
+  // Four characters at a time: words are short, so this is a few multiplications. The
+  // optional last character is hashed as if it stood at the end of `head`.
+  const char16_t* p = head.data();
+  size_t n = head.size();
+  const size_t total = n + (last != nullptr ? 1 : 0);
+  uint64_t h = kSeed ^ (total * kLengthFactor);
+  while (n >= kCharsPerChunk) {
+    uint64_t chunk;
+    std::memcpy(&chunk, p, sizeof chunk);
+    h = (h ^ chunk) * kChunkFactor;
+    h ^= h >> 31;
+    p += kCharsPerChunk;
+    n -= kCharsPerChunk;
+  }
+  char16_t rest[kCharsPerChunk] = {};
+  for (size_t k = 0; k < n; ++k)
+    rest[k] = p[k];
+  if (last != nullptr) rest[n++] = *last;
+  if (n == kCharsPerChunk) {
+    uint64_t chunk;
+    std::memcpy(&chunk, rest, sizeof chunk);
+    h = (h ^ chunk) * kChunkFactor;
+    h ^= h >> 31;
+  } else if (n > 0) {
+    uint64_t chunk = 0;
+    for (size_t k = 0; k < n; ++k)
+      chunk |= static_cast<uint64_t>(rest[k]) << (kBitsPerChar * k);
+    h = (h ^ chunk) * kTailFactor;
+    h ^= h >> 29;
+  }
   return static_cast<uint32_t>(Mix(h));
 }
 
@@ -70,8 +105,12 @@ bool WordSet::Insert(TextView word) {
 }
 
 bool WordSet::Contains(TextView word) const {
+  return Contains(word, HashWord(word));
+}
+
+bool WordSet::Contains(TextView word, uint32_t hash) const {
   if (slots_.empty()) return false;
-  return slots_[FindSlot(word, HashWord(word))].index >= 0;
+  return slots_[FindSlot(word, hash)].index >= 0;
 }
 
 }  // namespace tw

@@ -9,14 +9,10 @@
 
 namespace tw {
 
-// A 32-bit hash of `head` followed by `tail` (the concatenation is never built).
-uint32_t HashWord(TextView head, TextView tail = {});
-
-// Whether `word` equals `head` followed by `tail`.
-inline bool EqualsJoined(TextView word, TextView head, TextView tail) {
-  return word.size() == head.size() + tail.size() && word.substr(0, head.size()) == head &&
-         word.substr(head.size()) == tail;
-}
+// A 32-bit hash of a word.
+uint32_t HashWord(TextView word);
+// The hash of `head` followed by the character `last` (none when null), without building it.
+uint32_t HashWord(TextView head, const char16_t* last);
 
 // A set of distinct words with look-up by hash; open addressing, linear probing.
 class WordSet {
@@ -25,6 +21,8 @@ class WordSet {
   // Adds the word unless it is there already; returns whether it was added.
   bool Insert(TextView word);
   bool Contains(TextView word) const;
+  // The same with the word's HashWord already known.
+  bool Contains(TextView word, uint32_t hash) const;
   int32_t Size() const { return static_cast<int32_t>(words_.size()); }
 
  private:

@@ -65,12 +65,13 @@ WordTable::WordTable() {
 void WordTable::Reset() {
   entries_.clear();
   entries_.reserve(kInitialWordTableCapacity);
-  stamps_.clear();
-  nextSame_.clear();
+  counts_.clear();
+  counts_.reserve(kInitialWordTableCapacity);
   slots_.assign(kInitialSlots, Slot{});
+  keys_.clear();
   usedSlots_ = 0;
   clock_ = 0;
-  ordered_ = true;
+  entriesRanked_ = true;
   ranked_.clear();
   rankedValid_ = false;
   lngTotalWords = 0;
@@ -78,11 +79,16 @@ void WordTable::Reset() {
 
 // ---- The hash index: word -> chain of entries holding that word ----
 
-int32_t WordTable::FindSlot(TextView head, TextView tail, uint32_t hash) const {
+int32_t WordTable::FindSlot(TextView head, const char16_t* last, uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
   size_t p = hash & mask;
+  const size_t length = head.size() + (last != nullptr ? 1 : 0);
   while (slots_[p].head != kNoEntry) {
-    if (slots_[p].hash == hash && EqualsJoined(entries_[slots_[p].head].word, head, tail)) break;
+    const Slot& slot = slots_[p];
+    if (slot.hash == hash && slot.keyLength == length) {
+      const TextView key = TextView(keys_).substr(slot.keyStart, slot.keyLength);
+      if (key.substr(0, head.size()) == head && (last == nullptr || key.back() == *last)) break;
+    }
     p = (p + 1) & mask;
   }
   return static_cast<int32_t>(p);
@@ -102,18 +108,24 @@ void WordTable::GrowIndex() {
 }
 
 void WordTable::IndexInsert(int32_t handle) {
+  IndexInsertHashed(handle, HashWord(entries_[handle].word));
+}
+
+void WordTable::IndexInsertHashed(int32_t handle, uint32_t hash) {
   // Keep the load at one half at most.
   if (static_cast<size_t>(usedSlots_ + 1) * 2 > slots_.size()) GrowIndex();
   const Text& word = entries_[handle].word;
-  const uint32_t hash = HashWord(word);
-  const int32_t p = FindSlot(word, {}, hash);
-  if (slots_[p].head == kNoEntry) {
-    slots_[p] = Slot{hash, handle};
-    nextSame_[handle] = kNoEntry;
+  Slot& slot = slots_[FindSlot(word, nullptr, hash)];
+  if (slot.head == kNoEntry) {
+    slot = Slot{hash, handle, static_cast<uint32_t>(keys_.size()),
+                static_cast<uint32_t>(word.size()), 1};
+    keys_.append(word);
+    counts_[handle].nextSame = kNoEntry;
     ++usedSlots_;
   } else {
-    nextSame_[handle] = slots_[p].head;
-    slots_[p].head = handle;
+    counts_[handle].nextSame = slot.head;
+    slot.head = handle;
+    ++slot.chainLength;
   }
 }
 
@@ -126,7 +138,7 @@ void WordTable::EraseSlot(int32_t slot) {
     q = (q + 1) & mask;
     if (slots_[q].head == kNoEntry) break;
     const size_t ideal = slots_[q].hash & mask;
-    // The entry at q may fill the hole unless its ideal slot lies cyclically in (hole, q].
+    // The word at q may fill the hole unless its ideal slot lies cyclically in (hole, q].
     const bool staysPut = (hole <= q) ? (ideal > hole && ideal <= q) : (ideal > hole || ideal <= q);
     if (!staysPut) {
       slots_[hole] = slots_[q];
@@ -139,21 +151,27 @@ void WordTable::EraseSlot(int32_t slot) {
 
 void WordTable::IndexRemove(int32_t handle) {
   const Text& word = entries_[handle].word;
-  const int32_t p = FindSlot(word, {}, HashWord(word));
-  if (slots_[p].head == kNoEntry) return;
-  if (slots_[p].head == handle) {
-    if (nextSame_[handle] == kNoEntry) {
+  const int32_t p = FindSlot(word, nullptr, HashWord(word));
+  Slot& slot = slots_[p];
+  if (slot.head == kNoEntry) return;
+  if (slot.head == handle) {
+    if (slot.chainLength == 1) {
       EraseSlot(p);
     } else {
-      slots_[p].head = nextSame_[handle];
+      slot.head = counts_[handle].nextSame;
+      --slot.chainLength;
     }
   } else {
-    int32_t h = slots_[p].head;
-    while (nextSame_[h] != kNoEntry && nextSame_[h] != handle)
-      h = nextSame_[h];
-    if (nextSame_[h] == handle) nextSame_[h] = nextSame_[handle];
+    int32_t h = slot.head;
+    while (counts_[h].nextSame != kNoEntry && counts_[h].nextSame != handle) {
+      h = counts_[h].nextSame;
+    }
+    if (counts_[h].nextSame == handle) {
+      counts_[h].nextSame = counts_[handle].nextSame;
+      --slot.chainLength;
+    }
   }
-  nextSame_[handle] = kNoEntry;
+  counts_[handle].nextSame = kNoEntry;
 }
 
 void WordTable::RebuildIndex() {
@@ -161,26 +179,41 @@ void WordTable::RebuildIndex() {
   while (size < entries_.size() * 2 + 2)
     size *= 2;
   slots_.assign(size, Slot{});
+  keys_.clear();
   usedSlots_ = 0;
-  nextSame_.assign(entries_.size(), kNoEntry);
   for (int32_t h = 0; h < intNumWords(); ++h)
     IndexInsert(h);
 }
 
 int32_t WordTable::FindFirstEntry(TextView head, TextView tail) const {
-  const int32_t p = FindSlot(head, tail, HashWord(head, tail));
-  int32_t best = slots_[p].head;
-  if (best == kNoEntry) return kNoEntry;
-  for (int32_t h = nextSame_[best]; h != kNoEntry; h = nextSame_[h]) {
+  if (tail.size() > 1) {
+    joined_.assign(head);
+    joined_.append(tail);
+    return FindFirstEntryHashed(joined_, nullptr, HashWord(joined_));
+  }
+  const char16_t* last = tail.empty() ? nullptr : tail.data();
+  return FindFirstEntryHashed(head, last, HashWord(head, last));
+}
+
+int32_t WordTable::FindFirstEntryHashed(TextView head, const char16_t* last, uint32_t hash) const {
+  const Slot& slot = slots_[FindSlot(head, last, hash)];
+  int32_t best = slot.head;
+  if (slot.chainLength <= 1) return best;
+  for (int32_t h = counts_[best].nextSame; h != kNoEntry; h = counts_[h].nextSame) {
     if (RanksBefore(h, best)) best = h;
   }
   return best;
 }
 
 bool WordTable::RanksBefore(int32_t a, int32_t b) const {
-  const float va = entries_[a].keyValue;
-  const float vb = entries_[b].keyValue;
-  return va > vb || (va == vb && stamps_[a] < stamps_[b]);
+  const Counts& ca = counts_[a];
+  const Counts& cb = counts_[b];
+  return ca.keyValue > cb.keyValue || (ca.keyValue == cb.keyValue && ca.stamp < cb.stamp);
+}
+
+WordEntry WordTable::Entry(int32_t handle) const {
+  const WordEntry& e = entries_[handle];
+  return WordEntry{e.word, counts_[handle].keyValue, counts_[handle].frequency, e.fromTitleOrMeta};
 }
 
 void WordTable::RenameEntry(int32_t handle, TextView word) {
@@ -194,39 +227,49 @@ void WordTable::RenameEntry(int32_t handle, TextView word) {
 
 AddResult WordTable::AddWord(Text& strCurrentWord, const OccurrenceContext& context,
                              const AnalysisSettings& settings, const CommonWords& commonWords) {
-  if (RejectingFilter(strCurrentWord, settings, commonWords, lowered_) != WordFilter::None) {
+  if (RejectingFilter(strCurrentWord, settings, commonWords, scratch_) != WordFilter::None) {
     return AddResult::Rejected;
   }
   const bool fromTitleOrMeta =
       context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
-  return CountWord(strCurrentWord, OccurrenceWeight(context, settings), fromTitleOrMeta);
+  // Most words are their own lower-cased form, whose hash the common-word test has made.
+  const bool hashKnown = scratch_.hashed && TextView(scratch_.lowered) == strCurrentWord;
+  return Count(strCurrentWord, OccurrenceWeight(context, settings), fromTitleOrMeta, hashKnown,
+               scratch_.loweredHash);
 }
 
 AddResult WordTable::CountWord(Text& strCurrentWord, float weight, bool fromTitleOrMeta) {
+  return Count(strCurrentWord, weight, fromTitleOrMeta, false, 0);
+}
+
+AddResult WordTable::Count(Text& strCurrentWord, float weight, bool fromTitleOrMeta, bool hashKnown,
+                           uint32_t hash) {
+  const size_t length = strCurrentWord.size();
   MergePlural(strCurrentWord, *this);
+  if (!hashKnown || strCurrentWord.size() != length) hash = HashWord(strCurrentWord);
   rankedValid_ = false;
-  const int32_t found = FindFirstEntry(strCurrentWord);
+  const int32_t found = FindFirstEntryHashed(strCurrentWord, nullptr, hash);
   if (found != kNoEntry) {
-    WordEntry& entry = entries_[found];
-    if (entry.frequency < std::numeric_limits<int32_t>::max()) ++entry.frequency;
-    const float value = entry.keyValue + weight;
+    Counts& counts = counts_[found];
+    if (counts.frequency < std::numeric_limits<int32_t>::max()) ++counts.frequency;
+    const float value = counts.keyValue + weight;
     // An occurrence that leaves the key value as it was moves nothing.
-    if (value != entry.keyValue) {
-      entry.keyValue = value;
-      stamps_[found] = clock_++;
-      ordered_ = false;
+    if (value != counts.keyValue) {
+      counts.keyValue = value;
+      counts.stamp = clock_++;
     }
+    entriesRanked_ = false;
     return AddResult::Counted;
   }
   const auto handle = static_cast<int32_t>(entries_.size());
   if (entries_.size() == entries_.capacity()) {
     entries_.reserve(entries_.size() + kInitialWordTableCapacity);
+    counts_.reserve(entries_.capacity());
   }
   entries_.push_back(WordEntry{strCurrentWord, weight, 1, fromTitleOrMeta});
-  stamps_.push_back(clock_++);
-  nextSame_.push_back(kNoEntry);
-  IndexInsert(handle);
-  if (handle > 0 && entries_[handle - 1].keyValue < weight) ordered_ = false;
+  counts_.push_back(Counts{weight, 1, clock_++, kNoEntry});
+  IndexInsertHashed(handle, hash);
+  if (handle > 0 && counts_[handle - 1].keyValue < weight) entriesRanked_ = false;
   return AddResult::NewWord;
 }
 
@@ -235,37 +278,44 @@ AddResult WordTable::CountWord(Text& strCurrentWord, float weight, bool fromTitl
 std::vector<int32_t> WordTable::RankOrder() const {
   std::vector<int32_t> order(entries_.size());
   std::iota(order.begin(), order.end(), 0);
-  if (!ordered_) {
-    std::sort(order.begin(), order.end(),
-              [this](int32_t a, int32_t b) { return RanksBefore(a, b); });
-  }
+  std::sort(order.begin(), order.end(), [this](int32_t a, int32_t b) { return RanksBefore(a, b); });
   return order;
 }
 
 const std::vector<WordEntry>& WordTable::Ranked() const {
-  if (ordered_) return entries_;
+  if (entriesRanked_) return entries_;
   if (!rankedValid_) {
     ranked_.clear();
     ranked_.reserve(entries_.size());
     for (int32_t h : RankOrder())
-      ranked_.push_back(entries_[h]);
+      ranked_.push_back(Entry(h));
     rankedValid_ = true;
   }
   return ranked_;
 }
 
-void WordTable::SortIntoRankOrder() {
-  if (!ordered_) {
-    std::vector<WordEntry> sorted;
-    sorted.reserve(std::max<size_t>(entries_.size(), kInitialWordTableCapacity));
-    for (int32_t h : RankOrder())
-      sorted.push_back(std::move(entries_[h]));
-    entries_ = std::move(sorted);
+std::vector<WordEntry> WordTable::TakeRanked() {
+  std::vector<WordEntry> ranked;
+  ranked.reserve(std::max<size_t>(entries_.size(), kInitialWordTableCapacity));
+  for (int32_t h : RankOrder()) {
+    WordEntry& e = entries_[h];
+    ranked.push_back(
+        WordEntry{std::move(e.word), counts_[h].keyValue, counts_[h].frequency, e.fromTitleOrMeta});
   }
-  stamps_.resize(entries_.size());
-  std::iota(stamps_.begin(), stamps_.end(), uint64_t{0});
+  entries_.clear();
+  counts_.clear();
+  return ranked;
+}
+
+void WordTable::Assign(std::vector<WordEntry> ranked) {
+  entries_ = std::move(ranked);
+  counts_.clear();
+  counts_.reserve(entries_.capacity());
+  for (size_t k = 0; k < entries_.size(); ++k) {
+    counts_.push_back(Counts{entries_[k].keyValue, entries_[k].frequency, k, kNoEntry});
+  }
   clock_ = entries_.size();
-  ordered_ = true;
+  entriesRanked_ = true;
   ranked_.clear();
   rankedValid_ = false;
   RebuildIndex();
@@ -274,18 +324,26 @@ void WordTable::SortIntoRankOrder() {
 // ---- Finishing steps ----
 
 void WordTable::ApplyMinFrequency(int32_t minFrequency) {
-  SortIntoRankOrder();
-  if (minFrequency <= 1) return;
-  std::erase_if(entries_, [minFrequency](const WordEntry& e) {
-    return e.frequency < minFrequency && !e.fromTitleOrMeta;
-  });
-  SortIntoRankOrder();
+  std::vector<WordEntry> ranked = TakeRanked();
+  if (minFrequency > 1) {
+    std::erase_if(ranked, [minFrequency](const WordEntry& e) {
+      return e.frequency < minFrequency && !e.fromTitleOrMeta;
+    });
+  }
+  Assign(std::move(ranked));
 }
 
 void WordTable::MergeCaseVariants() {
-  SortIntoRankOrder();
-  const int32_t n = intNumWords();
-  if (n < 2) return;
+  std::vector<WordEntry> entries = TakeRanked();
+  const auto n = static_cast<int32_t>(entries.size());
+  if (n < 2) {
+    Assign(std::move(entries));
+    return;
+  }
+  // Ties of key value are broken by the moment of the last change, as while counting.
+  std::vector<uint64_t> stamps(entries.size());
+  std::iota(stamps.begin(), stamps.end(), uint64_t{0});
+  uint64_t clock = stamps.size();
 
   struct RankKey {
     float value;
@@ -298,19 +356,18 @@ void WordTable::MergeCaseVariants() {
     }
   };
   const RankLess less;
-  auto keyOf = [this](int32_t h) { return RankKey{entries_[h].keyValue, stamps_[h], h}; };
+  auto keyOf = [&](int32_t h) { return RankKey{entries[h].keyValue, stamps[h], h}; };
 
   // The table as it stands, position by position, and the entries by their shared form.
   std::set<RankKey, RankLess> order;
   std::unordered_map<Text, std::vector<int32_t>> variants;
   for (int32_t h = 0; h < n; ++h) {
     order.insert(order.end(), keyOf(h));
-    variants[CaseMergeKey(entries_[h].word)].push_back(h);
+    variants[CaseMergeKey(entries[h].word)].push_back(h);
   }
   auto forget = [&variants](const Text& key, int32_t h) {
     auto it = variants.find(key);
-    if (it == variants.end()) return;
-    std::erase(it->second, h);
+    if (it != variants.end()) std::erase(it->second, h);
   };
 
   // Position i walks the table once; `atI` is the entry that stands there now. The merges
@@ -320,10 +377,10 @@ void WordTable::MergeCaseVariants() {
   auto atI = order.begin();
   for (int32_t i = 1; i <= n - 1 && atI != order.end(); ++i) {
     int32_t target = atI->handle;
-    if (IsCaseMergeCandidate(entries_[target].word)) {
+    if (IsCaseMergeCandidate(entries[target].word)) {
       RankKey boundary = *atI;  // the entries looked at rank after this one
       while (true) {
-        const Text key = CaseMergeKey(entries_[target].word);
+        const Text key = CaseMergeKey(entries[target].word);
         int32_t found = kNoEntry;
         if (auto it = variants.find(key); it != variants.end()) {
           for (int32_t h : it->second) {
@@ -340,11 +397,11 @@ void WordTable::MergeCaseVariants() {
         const RankKey nextBoundary = more ? *successor : RankKey{};
 
         // Merge the entry into the one at position i and remove it.
-        WordEntry& merged = entries_[target];
-        merged.frequency += entries_[found].frequency;
-        const float value = merged.keyValue + entries_[found].keyValue;
+        WordEntry& merged = entries[target];
+        merged.frequency += entries[found].frequency;
+        const float value = merged.keyValue + entries[found].keyValue;
         order.erase(foundAt);
-        forget(CaseMergeKey(entries_[found].word), found);
+        forget(CaseMergeKey(entries[found].word), found);
 
         // The word at position i takes its lower-cased form.
         Text lowered = ToLowerGeneral(merged.word);
@@ -365,7 +422,7 @@ void WordTable::MergeCaseVariants() {
           }
           order.erase(targetAt);
           merged.keyValue = value;
-          stamps_[target] = clock_++;
+          stamps[target] = clock++;
           order.insert(keyOf(target));
           if (before != kNoEntry) target = before;
         }
@@ -379,23 +436,22 @@ void WordTable::MergeCaseVariants() {
   std::vector<WordEntry> result;
   result.reserve(std::max<size_t>(order.size(), kInitialWordTableCapacity));
   for (const RankKey& key : order)
-    result.push_back(std::move(entries_[key.handle]));
-  entries_ = std::move(result);
-  ordered_ = true;
-  SortIntoRankOrder();
+    result.push_back(std::move(entries[key.handle]));
+  Assign(std::move(result));
 }
 
 void WordTable::NormaliseKeyValues() {
-  SortIntoRankOrder();
-  if (entries_.empty()) return;
+  std::vector<WordEntry> ranked = TakeRanked();
   float highest = 0;
-  for (const WordEntry& e : entries_)
+  for (const WordEntry& e : ranked)
     highest = std::max(highest, e.keyValue);
-  if (!(highest > 0)) return;
-  for (WordEntry& e : entries_) {
-    e.keyValue = static_cast<float>(static_cast<double>(e.keyValue) * kTopKeyValue /
-                                    static_cast<double>(highest));
+  if (highest > 0) {
+    for (WordEntry& e : ranked) {
+      e.keyValue = static_cast<float>(static_cast<double>(e.keyValue) * kTopKeyValue /
+                                      static_cast<double>(highest));
+    }
   }
+  Assign(std::move(ranked));
 }
 
 }  // namespace tw

@@ -9,6 +9,7 @@
 
 #include "analysis/settings.hpp"
 #include "text/text.hpp"
+#include "words/filters.hpp"
 
 namespace tw {
 
@@ -79,40 +80,61 @@ class WordTable {
   int32_t FindFirstEntry(TextView head, TextView tail = {}) const;
   // Whether entry a stands before entry b in rank order.
   bool RanksBefore(int32_t a, int32_t b) const;
-  const WordEntry& Entry(int32_t handle) const { return entries_[handle]; }
+  WordEntry Entry(int32_t handle) const;
   // Gives an entry another word; its key value, frequency, flag and rank stay.
   void RenameEntry(int32_t handle, TextView word);
 
  private:
+  // One distinct word: its hash, where its characters stand in keys_, the first entry of the
+  // chain of entries that hold it and the length of that chain.
   struct Slot {
     uint32_t hash = 0;
-    int32_t head = kNoEntry;  // first entry of the chain of entries holding one word
+    int32_t head = kNoEntry;
+    uint32_t keyStart = 0;
+    uint32_t keyLength = 0;
+    int32_t chainLength = 0;
+  };
+  // What counting changes, kept apart from the words so that it stays small.
+  struct Counts {
+    float keyValue = 0;
+    int32_t frequency = 0;
+    // When the entry last changed its key value or was created; breaks ties of key value.
+    uint64_t stamp = 0;
+    // The next entry that holds the same word (a plural merge can give two entries one word).
+    int32_t nextSame = kNoEntry;
   };
 
-  int32_t FindSlot(TextView head, TextView tail, uint32_t hash) const;
+  // The slot of `head` followed by `last` (none when null), or the free slot where it would go.
+  int32_t FindSlot(TextView head, const char16_t* last, uint32_t hash) const;
+  int32_t FindFirstEntryHashed(TextView head, const char16_t* last, uint32_t hash) const;
+  AddResult Count(Text& word, float weight, bool fromTitleOrMeta, bool hashKnown, uint32_t hash);
   void IndexInsert(int32_t handle);
+  void IndexInsertHashed(int32_t handle, uint32_t hash);
   void IndexRemove(int32_t handle);
   void EraseSlot(int32_t slot);
   void GrowIndex();
   void RebuildIndex();
   std::vector<int32_t> RankOrder() const;
-  // Puts the entries in rank order, renumbers the stamps by rank and rebuilds the index.
-  void SortIntoRankOrder();
+  // The entries in rank order with their counts; the table is left empty until Assign.
+  std::vector<WordEntry> TakeRanked();
+  // Makes these entries, in this order, the table; stamps follow the order.
+  void Assign(std::vector<WordEntry> ranked);
 
-  // By handle. In rank order whenever ordered_ is set.
+  // By handle: the word and flag (key value and frequency are current in counts_ only).
   std::vector<WordEntry> entries_;
-  // When each entry last changed its key value or was created; breaks ties of key value.
-  std::vector<uint64_t> stamps_;
-  // The next entry that holds the same word (a plural merge can give two entries one word).
-  std::vector<int32_t> nextSame_;
+  std::vector<Counts> counts_;
   std::vector<Slot> slots_;
+  // The characters of the indexed words side by side, so that a look-up touches one place.
+  Text keys_;
   int32_t usedSlots_ = 0;
   uint64_t clock_ = 0;
-  bool ordered_ = true;
+  // entries_ is in rank order and its key values and frequencies are those of counts_.
+  bool entriesRanked_ = true;
   mutable std::vector<WordEntry> ranked_;
   mutable bool rankedValid_ = false;
-  // Scratch for the filters, so that no call allocates.
-  Text lowered_;
+  // Scratch for the filters and the plural look-up, so that no call allocates.
+  FilterScratch scratch_;
+  mutable Text joined_;
 };
 
 }  // namespace tw

@@ -1,0 +1,247 @@
+// Common words: loading real files, the messages for unusable files, the shipped lists, and
+// the choice of a document's language.
+#include "words/commonwords.hpp"
+
+#include <gtest/gtest.h>
+
+#include "support/testfiles.hpp"
+#include "text/codepage.hpp"
+#include "text/strproc.hpp"
+
+namespace tw {
+namespace {
+
+using test::TempDir;
+
+constexpr int32_t kEnglish = 0;
+constexpr int32_t kFrench = 1;
+constexpr int32_t kGerman = 2;
+
+std::string FileName(int32_t position) {
+  return "cwds_" + std::string(ToUtf8(strLanguageCodes[position])) + ".txt";
+}
+
+std::vector<Text> WordsOf(std::initializer_list<const char16_t*> words) {
+  return std::vector<Text>(words.begin(), words.end());
+}
+
+TEST(CommonWordsTest, StoresLowerCasedDistinctWordsInCodeOrder) {
+  TempDir dir;
+  dir.Write(FileName(kEnglish),
+            "The the THE and\r\n\r\n   \r\n\xDC"
+            "ber \xFC"
+            "ber\r\nzebra\r\n");
+  CommonWords common;
+  EXPECT_FALSE(common.LoadCommonWords(dir.path(), kEnglish).has_value());
+  EXPECT_EQ(common.Words(kEnglish), WordsOf({u"and", u"the", u"zebra", u"über"}));
+  EXPECT_EQ(common.Count(kEnglish), 4);
+  EXPECT_TRUE(common.IsAvailable(kEnglish));
+  EXPECT_TRUE(common.IsCommonWord(u"THE", kEnglish));
+  EXPECT_TRUE(common.IsCommonWord(u"Über", kEnglish));
+  EXPECT_FALSE(common.IsCommonWord(u"them", kEnglish));
+  EXPECT_FALSE(common.IsCommonWord(u"the", kFrench));
+  EXPECT_FALSE(common.IsCommonWord(u"the", kNoSelection));
+}
+
+TEST(CommonWordsTest, Utf8FileWithByteOrderMarkIsDecodedAndTheMarkIsNoWord) {
+  TempDir dir;
+  dir.Write(FileName(kFrench), "\xEF\xBB\xBF\xC3\xAAtre\r\n\xC3\xA9t\xC3\xA9 \xC3\x80 la\r\n");
+  CommonWords common;
+  EXPECT_FALSE(common.LoadCommonWords(dir.path(), kFrench).has_value());
+  EXPECT_EQ(common.Words(kFrench), WordsOf({u"la", u"à", u"été", u"être"}));
+}
+
+TEST(CommonWordsTest, HyphensAndApostrophesBelongToFrenchWordsOnly) {
+  TempDir dir;
+  const std::string line = "aujourd'hui peut-\xEAtre\r\n";
+  dir.Write(FileName(kFrench), line);
+  dir.Write(FileName(kEnglish), line);
+  CommonWords common;
+  common.LoadCommonWords(dir.path(), kFrench);
+  common.LoadCommonWords(dir.path(), kEnglish);
+  EXPECT_EQ(common.Words(kFrench), WordsOf({u"aujourd'hui", u"peut-être"}));
+  EXPECT_EQ(common.Words(kEnglish), WordsOf({u"aujourd", u"hui", u"peut", u"être"}));
+}
+
+TEST(CommonWordsTest, TabsNoBreakSpacesAndDigitsSeparateWords) {
+  TempDir dir;
+  dir.Write(FileName(kGerman),
+            "eins\tzwei\xA0"
+            "drei4vier\n5f\xFCnf\r\n");
+  CommonWords common;
+  common.LoadCommonWords(dir.path(), kGerman);
+  EXPECT_EQ(common.Words(kGerman), WordsOf({u"drei", u"eins", u"fünf", u"vier", u"zwei"}));
+}
+
+TEST(CommonWordsTest, LfOnlyFilesAreReadLineByLine) {
+  TempDir dir;
+  dir.Write(FileName(kEnglish), "alpha\nbeta\ngamma\n");
+  CommonWords common;
+  EXPECT_FALSE(common.LoadCommonWords(dir.path(), kEnglish).has_value());
+  EXPECT_EQ(common.Words(kEnglish), WordsOf({u"alpha", u"beta", u"gamma"}));
+}
+
+Text WordNumber(int32_t k) {
+  Text word = u"w";
+  for (int32_t v = k; v > 0; v /= 26)
+    word.push_back(static_cast<char16_t>(u'a' + v % 26));
+  return word;
+}
+
+TEST(CommonWordsTest, KeepsTheFirstThousandDistinctWords) {
+  TempDir dir;
+  std::string content;
+  std::vector<Text> expected;
+  for (int32_t k = 0; k < 1200; ++k) {
+    const Text word = WordNumber(k);
+    content += ToUtf8(word) + (k % 7 == 0 ? "\r\n" : " ");
+    if (k % 100 == 0) content += ToUtf8(WordNumber(0)) + " ";  // repeats do not count
+    if (k < kMaxCommonWordsPerLanguage) expected.push_back(word);
+  }
+  dir.Write(FileName(kEnglish), content);
+  CommonWords common;
+  common.LoadCommonWords(dir.path(), kEnglish);
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(common.Words(kEnglish), expected);
+  EXPECT_FALSE(common.IsCommonWord(WordNumber(1000), kEnglish));
+  EXPECT_TRUE(common.IsCommonWord(WordNumber(999), kEnglish));
+}
+
+struct FailureCase {
+  const char* name;
+  std::optional<std::string> bytes;  // nullopt: no file
+  const char16_t* problem;
+};
+
+class CommonWordsFailureTest : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(CommonWordsFailureTest, UnusableFilesLeaveTheLanguageUnavailable) {
+  TempDir dir;
+  if (GetParam().bytes) dir.Write(FileName(kFrench), *GetParam().bytes);
+  CommonWords common;
+  common.ParseLine(u"old words", kFrench);
+  const std::optional<Message> message = common.LoadCommonWords(dir.path(), kFrench);
+  ASSERT_TRUE(message.has_value());
+  EXPECT_EQ(message->caption, u"Error!");
+  EXPECT_EQ(message->icon, MsgIcon::Warning);
+  EXPECT_EQ(message->text, Text(u"French\r\n\r\n") + GetParam().problem);
+  EXPECT_FALSE(common.IsAvailable(kFrench));
+  EXPECT_EQ(common.Count(kFrench), 0);
+  EXPECT_FALSE(common.IsCommonWord(u"old", kFrench));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommonWordsFailureTest,
+    testing::Values(FailureCase{"missing", std::nullopt, u"File for common words was not found."},
+                    FailureCase{"empty", std::string(), u"File is zero-length."},
+                    FailureCase{"binary", std::string(200, '\x01'), u"This is not a text file."},
+                    FailureCase{"tiny", std::string("abc"),
+                                u"An error was encountered when trying to use this file."},
+                    FailureCase{"utf16", std::string("\xFF\xFEw\0o\0r\0d\0", 10),
+                                u"An error was encountered when trying to use this file."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommonWordsTest, LoadAllReportsOnlyTheFailures) {
+  TempDir dir;
+  for (int32_t position = 0; position < intNumCommonWordsLanguages; ++position) {
+    if (position != kFrench) dir.Write(FileName(position), "word\r\n");
+  }
+  CommonWords common;
+  const std::vector<Message> messages = common.LoadAll(dir.path());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, u"French\r\n\r\nFile for common words was not found.");
+  for (int32_t position = 0; position < intNumCommonWordsLanguages; ++position) {
+    EXPECT_EQ(common.IsAvailable(position), position != kFrench) << position;
+  }
+}
+
+TEST(CommonWordsTest, ShippedListsLoad) {
+  CommonWords common;
+  EXPECT_TRUE(common.LoadAll(TAGWRIGHT_SOURCE_DATA_DIR).empty());
+  for (int32_t position = 0; position < intNumCommonWordsLanguages; ++position) {
+    EXPECT_GT(common.Count(position), 100) << position;
+    EXPECT_LE(common.Count(position), kMaxCommonWordsPerLanguage) << position;
+    for (const Text& word : common.Words(position)) {
+      EXPECT_NE(word.front(), u'\u00EF') << "byte-order mark read as a word in " << position;
+    }
+  }
+  EXPECT_EQ(common.Count(kAllLanguagesIndex), kMaxCommonWordsPerLanguage);
+  EXPECT_TRUE(common.IsCommonWord(u"The", kEnglish));
+  EXPECT_TRUE(common.IsCommonWord(u"été", kFrench));
+  EXPECT_TRUE(common.IsCommonWord(u"Über", kGerman));
+  EXPECT_TRUE(common.IsCommonWord(u"und", kAllLanguagesIndex));
+  EXPECT_TRUE(common.IsCommonWord(u"the", kAllLanguagesIndex));
+  EXPECT_FALSE(common.IsCommonWord(u"keyword", kEnglish));
+}
+
+TEST(CommonWordsTest, UnavailableMessageNamesTheLanguageAndFile) {
+  const std::filesystem::path folder = std::filesystem::absolute("/opt/tagwright");
+  const Message french = CommonWordsUnavailableMessage(folder, kFrench);
+  EXPECT_EQ(french.caption, u"Common words not available");
+  EXPECT_EQ(french.icon, MsgIcon::Warning);
+  EXPECT_EQ(french.text, u"Common words in French could not be read from file\r\n" +
+                             FromUtf8((folder / "cwds_fr.txt").string()));
+  const Message all = CommonWordsUnavailableMessage(folder, kAllLanguagesIndex);
+  EXPECT_EQ(all.text, u"Common words in all 6 languages could not be read from file\r\n" +
+                          FromUtf8((folder / "cwds_en_de_es_pt_it_fr.txt").string()));
+}
+
+struct DetectCase {
+  const char* name;
+  std::string head;
+  const char16_t* code;
+};
+
+class DetectDocumentLanguageTest : public testing::TestWithParam<DetectCase> {};
+
+TEST_P(DetectDocumentLanguageTest, ReadsTheDeclarationInTheFirstLines) {
+  TempDir dir;
+  const auto file = dir.Write("page.html", GetParam().head);
+  EXPECT_EQ(DetectDocumentLanguage(FromUtf8(file.string()), u"en_de_es_pt_it_fr", u"en"),
+            GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DetectDocumentLanguageTest,
+    testing::Values(
+        DetectCase{"quoted", "<html lang=\"de\">\r\n<head>\r\n", u"de"},
+        DetectCase{"upper_case", "<HTML LANG=\"IT\">\r\n", u"it"},
+        DetectCase{"region", "<html lang=\"en-GB\">\r\n", u"en"},
+        DetectCase{"region_fr", "<html lang=\"fr-CA\">\r\n", u"fr"},
+        DetectCase{"unquoted", "<html lang=es>\r\n", u"en"},
+        DetectCase{"content", "<html>\r\n<meta http-equiv=\"content-language\" content=\"fr\">\r\n",
+                   u"fr"},
+        DetectCase{"long_content", "<html>\r\n<meta name=\"x\" content=\"french\">\r\n", u"en"},
+        DetectCase{"nothing", "<html>\r\n<head>\r\n", u"en"},
+        DetectCase{"not_allowed", "<html lang=\"nl\">\r\n", u"en"},
+        DetectCase{"eleventh_line",
+                   "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n<html lang=\"de\">\r\n",
+                   u"en"},
+        DetectCase{"empty_lines_skipped",
+                   "1\r\n\r\n\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n<html lang=\"pt\">\r\n",
+                   u"pt"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DetectDocumentLanguageTest, AMissingFileGivesTheDefault) {
+  TempDir dir;
+  EXPECT_EQ(DetectDocumentLanguage(FromUtf8((dir.path() / "none.html").string()), u"en_de", u"en"),
+            u"en");
+}
+
+TEST(DetectDocumentLanguageTest, AnyCodeWhenNothingIsAllowed) {
+  TempDir dir;
+  const auto file = dir.Write("page.html", "<html lang=\"nl\">\r\n");
+  EXPECT_EQ(DetectDocumentLanguage(FromUtf8(file.string()), u"", u"en"), u"nl");
+}
+
+TEST(LanguageIndexFromCodeTest, SingleLanguagesOnly) {
+  EXPECT_EQ(LanguageIndexFromCode(u"en"), 0);
+  EXPECT_EQ(LanguageIndexFromCode(u"DE"), 2);
+  EXPECT_EQ(LanguageIndexFromCode(u"es"), 5);
+  EXPECT_EQ(LanguageIndexFromCode(u"en_de_es_pt_it_fr"), -1);
+  EXPECT_EQ(LanguageIndexFromCode(u"nl"), -1);
+  EXPECT_EQ(LanguageIndexFromCode(u""), -1);
+}
+
+}  // namespace
+}  // namespace tw

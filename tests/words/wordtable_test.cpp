@@ -1,0 +1,443 @@
+// The word table: weights, counting, ranking, plural and case merges, finishing steps, and
+// agreement with the literal table on randomized sequences.
+#include "words/wordtable.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "text/strproc.hpp"
+#include "words/commonwords.hpp"
+#include "words/literaltable.hpp"
+
+namespace tw {
+namespace {
+
+using test::LiteralTable;
+
+struct WeightCase {
+  const char* name;
+  OccurrenceContext context;
+  float weight;
+};
+
+AnalysisSettings WeightSettings() {
+  AnalysisSettings s;
+  s.cboTableWeight = 2;
+  s.cboDivWeight = 3;
+  s.cboSpanWeight = 4;
+  s.cboBoldWeight = 4;
+  s.cboItalicWeight = 1;
+  s.cboExistingKeywordsWeight = 7;
+  return s;
+}
+
+OccurrenceContext Ctx(bool title, bool description, bool keywords, bool bold, bool italic,
+                      int32_t heading, int32_t font, int32_t table, int32_t div, int32_t span) {
+  return OccurrenceContext{title,   description, keywords, bold, italic,
+                           heading, font,        table,    div,  span};
+}
+
+class OccurrenceWeightTest : public testing::TestWithParam<WeightCase> {};
+
+TEST_P(OccurrenceWeightTest, FirstMatchingRuleWins) {
+  EXPECT_EQ(OccurrenceWeight(GetParam().context, WeightSettings()), GetParam().weight);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OccurrenceWeightTest,
+    testing::Values(
+        WeightCase{"plain body", Ctx(false, false, false, false, false, 0, 3, 0, 0, 0), 3},
+        WeightCase{"bold", Ctx(false, false, false, true, false, 0, 3, 0, 0, 0), 7},
+        WeightCase{"h1", Ctx(false, false, false, false, false, 30, 3, 0, 0, 0), 33},
+        WeightCase{"table and div", Ctx(false, false, false, false, false, 0, 3, 1, 1, 0), 8},
+        WeightCase{"nested table", Ctx(false, false, false, false, false, 0, 3, 3, 2, 0), 8},
+        WeightCase{"everything", Ctx(false, false, false, true, true, 25, 5, 1, 1, 1), 44},
+        WeightCase{"title ignores the rest", Ctx(true, true, true, true, true, 30, 7, 1, 1, 1), 80},
+        WeightCase{"description", Ctx(false, true, true, true, false, 30, 3, 0, 0, 0), 50},
+        WeightCase{"existing keywords", Ctx(false, false, true, true, false, 30, 3, 0, 0, 0), 70}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      for (char& c : name) {
+        if (c == ' ') c = '_';
+      }
+      return name;
+    });
+
+TEST(OccurrenceWeightTest, BoldWeightOneAddsNothingInAHeading) {
+  AnalysisSettings s;
+  s.cboBoldWeight = 0;  // the list shows 1
+  EXPECT_EQ(OccurrenceWeight(Ctx(false, false, false, true, false, 25, 3, 0, 0, 0), s), 28);
+}
+
+// Words as stored, in rank order.
+std::vector<Text> Words(const WordTable& table) {
+  std::vector<Text> words;
+  for (const WordEntry& e : table.Ranked())
+    words.push_back(e.word);
+  return words;
+}
+
+AddResult Count(WordTable& table, Text word, float weight = 3, bool flag = false) {
+  return table.CountWord(word, weight, flag);
+}
+
+TEST(WordTableTest, EqualValuesKeepTheOrderOfArrival) {
+  WordTable table;
+  Count(table, u"beta");
+  Count(table, u"alpha");
+  EXPECT_EQ(Words(table), (std::vector<Text>{u"beta", u"alpha"}));
+  EXPECT_EQ(table.Ranked()[0].keyValue, 3);
+}
+
+TEST(WordTableTest, ARisingEntryGoesAfterEntriesOfEqualValue) {
+  WordTable table;
+  Count(table, u"one", 6);
+  Count(table, u"two", 3);
+  Count(table, u"three", 3);
+  Count(table, u"two", 3);  // two reaches 6 after one did
+  EXPECT_EQ(Words(table), (std::vector<Text>{u"one", u"two", u"three"}));
+  Count(table, u"three", 4);  // 7 passes both
+  EXPECT_EQ(Words(table), (std::vector<Text>{u"three", u"one", u"two"}));
+}
+
+TEST(WordTableTest, AnOccurrenceOfWeightZeroMovesNothing) {
+  WordTable table;
+  Count(table, u"first", 3);
+  Count(table, u"second", 3);
+  EXPECT_EQ(Count(table, u"first", 0), AddResult::Counted);
+  EXPECT_EQ(Words(table), (std::vector<Text>{u"first", u"second"}));
+  EXPECT_EQ(table.Ranked()[0].frequency, 2);
+}
+
+TEST(WordTableTest, ReportsNewAndCountedWords) {
+  WordTable table;
+  EXPECT_EQ(Count(table, u"word"), AddResult::NewWord);
+  EXPECT_EQ(Count(table, u"word"), AddResult::Counted);
+  EXPECT_EQ(table.intNumWords(), 1);
+}
+
+TEST(WordTableTest, TheFlagIsDecidedWhenTheEntryIsCreated) {
+  WordTable table;
+  Count(table, u"body", 3, false);
+  Count(table, u"body", 80, true);
+  Count(table, u"title", 80, true);
+  Count(table, u"title", 3, false);
+  for (const WordEntry& e : table.Ranked()) {
+    EXPECT_EQ(e.fromTitleOrMeta, e.word == u"title") << std::string(e.word.begin(), e.word.end());
+  }
+}
+
+struct PluralCase {
+  std::vector<const char16_t*> arrivals;
+  std::vector<const char16_t*> words;  // in rank order
+  std::vector<int32_t> frequencies;
+};
+
+class PluralMergeTest : public testing::TestWithParam<PluralCase> {};
+
+TEST_P(PluralMergeTest, SingularAndPluralShareOneEntry) {
+  WordTable table;
+  for (const char16_t* w : GetParam().arrivals)
+    Count(table, w);
+  std::vector<Text> expectedWords(GetParam().words.begin(), GetParam().words.end());
+  EXPECT_EQ(Words(table), expectedWords);
+  std::vector<int32_t> frequencies;
+  for (const WordEntry& e : table.Ranked())
+    frequencies.push_back(e.frequency);
+  EXPECT_EQ(frequencies, GetParam().frequencies);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PluralMergeTest,
+    testing::Values(PluralCase{{u"cats", u"cat"}, {u"cat"}, {2}},
+                    PluralCase{{u"cat", u"cats"}, {u"cat"}, {2}},
+                    PluralCase{{u"new", u"news"}, {u"new"}, {2}},
+                    PluralCase{{u"Cats", u"cat"}, {u"Cats", u"cat"}, {1, 1}},
+                    PluralCase{{u"bus", u"bu"}, {u"bu"}, {2}},
+                    // Only a final lower-case s counts.
+                    PluralCase{{u"catS", u"cat"}, {u"catS", u"cat"}, {1, 1}},
+                    // The shortened form is counted, not merged again.
+                    PluralCase{{u"cat", u"catss", u"cats"}, {u"cat", u"catss"}, {2, 1}}));
+
+TEST(PluralMergeTest, ARenameCanGiveTwoEntriesOneWord) {
+  WordTable table;
+  Count(table, u"catss", 10);
+  Count(table, u"cat", 3);
+  Count(table, u"cats", 3);  // catss ranks first: renamed to cats
+  Count(table, u"cat", 3);   // cats ranks first: renamed to cat, next to the other cat
+  EXPECT_EQ(Words(table), (std::vector<Text>{u"cat", u"cat"}));
+  // The look-up counts the first of them in rank order.
+  Count(table, u"cat", 5);
+  EXPECT_EQ(table.Ranked()[0].frequency, 4);
+  EXPECT_EQ(table.Ranked()[0].keyValue, 21);
+  EXPECT_EQ(table.Ranked()[1].frequency, 1);
+  // The case merge joins them afterwards.
+  table.MergeCaseVariants();
+  ASSERT_EQ(table.intNumWords(), 1);
+  EXPECT_EQ(table.Ranked()[0].frequency, 5);
+  EXPECT_EQ(table.Ranked()[0].keyValue, 24);
+}
+
+TEST(WordTableTest, CountsBeyondSixteenBits) {
+  WordTable table;
+  for (int32_t k = 0; k < 40000; ++k) {
+    Text word = u"w";
+    for (int32_t v = k; v > 0; v /= 26)
+      word.push_back(static_cast<char16_t>(u'a' + v % 26));
+    word.push_back(u'q');  // no word ends in s, so no plural merge
+    Count(table, word, 1);
+  }
+  Text often = u"often";
+  for (int32_t k = 0; k < 40000; ++k)
+    table.CountWord(often, 1, false);
+  EXPECT_EQ(table.intNumWords(), 40001);
+  EXPECT_EQ(table.Ranked()[0].word, u"often");
+  EXPECT_EQ(table.Ranked()[0].frequency, 40000);
+  EXPECT_EQ(table.Ranked()[1].word, u"wq");  // the first arrival among the value-1 words
+}
+
+TEST(WordTableTest, TheFiveHundredAndFirstWordKeepsTheEarlierEntries) {
+  WordTable table;
+  for (int32_t k = 0; k < 501; ++k) {
+    Text word = u"x";
+    word += NumberText(k);  // digits: never passed by the scanner, fine for the table
+    Count(table, word, static_cast<float>(1000 - k), k % 2 == 0);
+  }
+  ASSERT_EQ(table.intNumWords(), 501);
+  const auto& ranked = table.Ranked();
+  for (int32_t k = 0; k < 501; ++k) {
+    EXPECT_EQ(ranked[k].word, u"x" + NumberText(k));
+    EXPECT_EQ(ranked[k].keyValue, static_cast<float>(1000 - k));
+    EXPECT_EQ(ranked[k].frequency, 1);
+    EXPECT_EQ(ranked[k].fromTitleOrMeta, k % 2 == 0);
+  }
+}
+
+TEST(WordTableTest, ResetEmptiesTheTable) {
+  WordTable table;
+  Count(table, u"word");
+  table.lngTotalWords = 5;
+  table.Reset();
+  EXPECT_EQ(table.intNumWords(), 0);
+  EXPECT_EQ(table.lngTotalWords, 0);
+  EXPECT_TRUE(table.Ranked().empty());
+  EXPECT_EQ(Count(table, u"word"), AddResult::NewWord);
+}
+
+// ---- Finishing steps ----
+
+TEST(ApplyMinFrequencyTest, KeepsFrequentAndTitleWords) {
+  WordTable table;
+  Count(table, u"bodyonce", 3, false);
+  Count(table, u"titleonce", 80, true);
+  Count(table, u"mixed", 3, false);
+  Count(table, u"mixed", 80, true);
+  Count(table, u"twice", 3, false);
+  Count(table, u"twice", 3, false);
+  table.ApplyMinFrequency(2);
+  EXPECT_EQ(Words(table), (std::vector<Text>{u"mixed", u"titleonce", u"twice"}));
+}
+
+TEST(ApplyMinFrequencyTest, OneKeepsEverything) {
+  WordTable table;
+  Count(table, u"one");
+  Count(table, u"two");
+  table.ApplyMinFrequency(1);
+  EXPECT_EQ(table.intNumWords(), 2);
+}
+
+TEST(MergeCaseVariantsTest, FirstLetterVariantsMerge) {
+  WordTable table;
+  Count(table, u"Apple", 3);
+  Count(table, u"apple", 3);
+  Count(table, u"APPLE", 3);
+  Count(table, u"Go", 3);
+  Count(table, u"go", 3);
+  table.MergeCaseVariants();
+  ASSERT_EQ(Words(table), (std::vector<Text>{u"apple", u"APPLE", u"Go", u"go"}));
+  EXPECT_EQ(table.Ranked()[0].frequency, 2);
+  EXPECT_EQ(table.Ranked()[0].keyValue, 6);
+}
+
+TEST(MergeCaseVariantsTest, MinimumFrequencyComesFirst) {
+  WordTable table;
+  Count(table, u"Apple", 3);
+  Count(table, u"apple", 3);
+  table.ApplyMinFrequency(2);
+  table.MergeCaseVariants();
+  EXPECT_EQ(table.intNumWords(), 0);
+}
+
+TEST(MergeCaseVariantsTest, TheAbsorbedFlagIsNotCarriedOver) {
+  WordTable table;
+  Count(table, u"Apple", 5, false);
+  Count(table, u"apple", 3, true);
+  table.MergeCaseVariants();
+  ASSERT_EQ(table.intNumWords(), 1);
+  EXPECT_FALSE(table.Ranked()[0].fromTitleOrMeta);
+}
+
+TEST(NormaliseKeyValuesTest, TopBecomesExactlyHundred) {
+  WordTable table;
+  Count(table, u"top", 7);
+  Count(table, u"half", 3.5f);
+  Count(table, u"tiny", 0.07f);
+  table.NormaliseKeyValues();
+  EXPECT_EQ(table.Ranked()[0].keyValue, 100.0f);
+  EXPECT_FLOAT_EQ(table.Ranked()[1].keyValue, 50.0f);
+  EXPECT_FLOAT_EQ(table.Ranked()[2].keyValue, 1.0f);
+}
+
+TEST(NormaliseKeyValuesTest, AllZeroStaysZero) {
+  WordTable table;
+  Count(table, u"one", 0);
+  Count(table, u"two", 0);
+  table.NormaliseKeyValues();
+  EXPECT_EQ(table.Ranked()[0].keyValue, 0);
+  EXPECT_EQ(Words(table), (std::vector<Text>{u"one", u"two"}));
+}
+
+// ---- Agreement with the literal table ----
+
+struct Arrival {
+  Text word;
+  float weight;
+  bool flag;
+};
+
+void ExpectSame(const WordTable& fast, const LiteralTable& literal, const std::string& where) {
+  ASSERT_EQ(fast.intNumWords(), literal.Count()) << where;
+  const auto& ranked = fast.Ranked();
+  for (size_t k = 0; k < literal.entries.size(); ++k) {
+    ASSERT_EQ(ranked[k], literal.entries[k])
+        << where << " at rank " << k + 1 << ": "
+        << std::string(ranked[k].word.begin(), ranked[k].word.end()) << " vs "
+        << std::string(literal.entries[k].word.begin(), literal.entries[k].word.end());
+  }
+}
+
+// Words that collide often: stems with case variants and plural endings.
+std::vector<Arrival> RandomArrivals(std::mt19937& rng, int32_t count) {
+  static const std::vector<Text> stems = {u"cat", u"Cat", u"CAT", u"cAt", u"da",  u"Da",
+                                          u"dog", u"Dog", u"ab",  u"Ab",  u"été", u"Été",
+                                          u"ÉTÉ", u"bus", u"Bus", u"x",   u"X"};
+  static const std::vector<Text> endings = {u"", u"", u"s", u"ss", u"sss", u"S"};
+  static const std::vector<float> weights = {0, 1, 3, 3, 3, 5, 8, 33, 80, 90, 16777216.0f};
+  std::vector<Arrival> arrivals;
+  for (int32_t k = 0; k < count; ++k) {
+    Text word = stems[rng() % stems.size()] + endings[rng() % endings.size()];
+    arrivals.push_back(Arrival{word, weights[rng() % weights.size()], rng() % 5 == 0});
+  }
+  return arrivals;
+}
+
+class LiteralAgreementTest : public testing::TestWithParam<uint32_t> {};
+
+TEST_P(LiteralAgreementTest, CountingAndFinishingMatchTheLiteralTable) {
+  std::mt19937 rng(GetParam());
+  const int32_t count = 20 + static_cast<int32_t>(rng() % 400);
+  WordTable fast;
+  LiteralTable literal;
+  int32_t step = 0;
+  for (Arrival a : RandomArrivals(rng, count)) {
+    Text forFast = a.word;
+    Text forLiteral = a.word;
+    fast.CountWord(forFast, a.weight, a.flag);
+    literal.CountWord(forLiteral, a.weight, a.flag);
+    ASSERT_EQ(forFast, forLiteral) << "step " << step;
+    if (step % 7 == 0) ExpectSame(fast, literal, "step " + std::to_string(step));
+    ++step;
+  }
+  ExpectSame(fast, literal, "after the scan");
+  const int32_t f = 1 + static_cast<int32_t>(rng() % 3);
+  fast.ApplyMinFrequency(f);
+  literal.ApplyMinFrequency(f);
+  ExpectSame(fast, literal, "after ApplyMinFrequency");
+  fast.MergeCaseVariants();
+  literal.MergeCaseVariants();
+  ExpectSame(fast, literal, "after MergeCaseVariants");
+  fast.NormaliseKeyValues();
+  literal.NormaliseKeyValues();
+  ExpectSame(fast, literal, "after NormaliseKeyValues");
+  // Words counted after the finishing steps still land where the literal table puts them.
+  for (Arrival a : RandomArrivals(rng, 30)) {
+    Text forFast = a.word;
+    Text forLiteral = a.word;
+    fast.CountWord(forFast, a.weight, a.flag);
+    literal.CountWord(forLiteral, a.weight, a.flag);
+  }
+  ExpectSame(fast, literal, "after more words");
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, LiteralAgreementTest, testing::Range(1u, 301u));
+
+// Larger tables of many distinct words with case variants, straight into the case merge.
+class CaseMergeAgreementTest : public testing::TestWithParam<uint32_t> {};
+
+TEST_P(CaseMergeAgreementTest, LargeTablesMatchTheLiteralLoop) {
+  std::mt19937 rng(GetParam());
+  WordTable fast;
+  LiteralTable literal;
+  const int32_t count = 1500;
+  for (int32_t k = 0; k < count; ++k) {
+    Text word;
+    const int32_t length = 2 + static_cast<int32_t>(rng() % 3);
+    for (int32_t c = 0; c < length; ++c) {
+      const bool upper = rng() % (c == 0 ? 2 : 12) == 0;
+      word.push_back(static_cast<char16_t>((upper ? u'A' : u'a') + rng() % 4));
+    }
+    const float weight = static_cast<float>(rng() % 6);
+    Text a = word;
+    Text b = word;
+    fast.CountWord(a, weight, false);
+    literal.CountWord(b, weight, false);
+  }
+  ExpectSame(fast, literal, "after the scan");
+  fast.MergeCaseVariants();
+  literal.MergeCaseVariants();
+  ExpectSame(fast, literal, "after MergeCaseVariants");
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, CaseMergeAgreementTest, testing::Range(1u, 21u));
+
+// ---- AddWord: filters in front of the count ----
+
+TEST(AddWordTest, RejectedWordsLeaveTheTableUnchanged) {
+  WordTable table;
+  AnalysisSettings settings;
+  settings.cboLanguage = 0;
+  CommonWords common;
+  common.ParseLine(u"the", 0);
+  const OccurrenceContext body;
+  Text word = u"The";
+  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::Rejected);
+  word = u"to";
+  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::Rejected);
+  word = u"html";
+  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::Rejected);
+  word = u"Tools";
+  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::NewWord);
+  word = u"Tool";
+  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::Counted);
+  EXPECT_EQ(word, u"Tool");
+  ASSERT_EQ(table.intNumWords(), 1);
+  EXPECT_EQ(table.Ranked()[0].word, u"Tool");
+  EXPECT_EQ(table.Ranked()[0].keyValue, 6);
+}
+
+TEST(AddWordTest, TitleOccurrencesSetTheFlagAndWeighTheTitleWeight) {
+  WordTable table;
+  AnalysisSettings settings;
+  CommonWords common;
+  OccurrenceContext title;
+  title.blnInTitle = true;
+  Text word = u"keyword";
+  table.AddWord(word, title, settings, common);
+  ASSERT_EQ(table.intNumWords(), 1);
+  EXPECT_TRUE(table.Ranked()[0].fromTitleOrMeta);
+  EXPECT_EQ(table.Ranked()[0].keyValue, 80);
+}
+
+}  // namespace
+}  // namespace tw
