@@ -285,9 +285,9 @@ const std::string kUtf8Declaration =
 
 const EncodingCase kEncodingCases[] = {
     {"Windows1252Document", "<head>\r\n", false,
-     u"<meta name=\"keywords\" content=\"caf\u00E9,\u0141\u00F3d\u017A,\u20AC\">",
+     u"<meta name=\"keywords\" content=\"caf\u00E9,\u0141\u00F3d\u017A,\u017E,\u20AC\">",
      "<meta name=\"keywords\" content=\"caf\xE9,&#321;\xF3"
-     "d\x9E,\x80\">"},
+     "d&#378;,\x9E,\x80\">"},
     {"CharacterBeyondTheBasicPlane", "<head>\r\n", false,
      u"<meta name=\"keywords\" content=\"a\U0001F600b\">",
      "<meta name=\"keywords\" content=\"a&#128512;b\">"},
