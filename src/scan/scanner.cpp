@@ -155,50 +155,80 @@ constexpr ContextTag kPreservedCaseContextTags[] = {
 
 }  // namespace
 
+namespace {
+
+// Whether the letter after "<" or "</" can begin a context tag (b, strong, i, em, title, h).
+bool MayBeginContextTag(char16_t c) {
+  c = Fold(c);
+  return c == u'b' || c == u's' || c == u'i' || c == u'e' || c == u't' || c == u'h';
+}
+
+// The context tag at the start of `rest`, if any. `tableFold` is worked out on first need:
+// whether LowerCase would lower `line` through the letter tables.
+const ContextTag* ContextTagAt(TextView rest, bool lowered, const Text& line, int& tableFold) {
+  for (const ContextTag& t : kLowerContextTags) {
+    if (rest.starts_with(t.tag)) return &t;
+  }
+  if (lowered) return nullptr;
+  for (const ContextTag& t : kPreservedCaseContextTags) {
+    if (!t.ignoreCase) {
+      if (rest.starts_with(t.tag)) return &t;
+      continue;
+    }
+    // Whatever the table lowering matches, the general one matches too: try that first.
+    if (!MatchesFolded(rest, 0, t.tag)) continue;
+    if (tableFold < 0) tableFold = HasNoAccentedLetter(line) ? 0 : 1;
+    if (tableFold == 0) return &t;
+    bool same = true;
+    for (size_t j = 0; j < t.tag.size() && same; ++j)
+      same = TableLowerChar(rest[j]) == t.tag[j];
+    if (same) return &t;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void MarkContextTags(Text& line, bool lowered) {
-  // The fixed references come first. Every tag below begins with "<", ends with the first
-  // ">" and holds no other "<", and every replacement is a character that no tag contains:
-  // one left-to-right pass gives the result of the replacements made one after another.
-  ReplaceFixedReferences(line);
-  size_t at = line.find(u'<');
-  if (at == Text::npos) return;
-  // The case-insensitive forms are compared as LowerCase lowers the line: through the
-  // letter tables when it holds an accented letter, else by the general conversion.
-  // The accented letters of the line stay the same while it is rewritten, so the branch can
-  // be chosen at any point of the pass.
+  // The five fixed references and the context tags, in one left-to-right pass. Every
+  // reference begins with "&" and ends with the first ";", every tag begins with "<" and
+  // ends with the first ">", none holds another "&", ";", "<" or ">", and each is replaced
+  // by a character that none of them contains: no two can overlap and no replacement can
+  // make a new one, so one pass gives the result of the replacements made one after another
+  // (the references first, then the tags in their order).
+  // The accented letters of the line stay the same while it is rewritten, so the branch of
+  // LowerCase for the case-insensitive tags can be chosen at any point of the pass.
+  const size_t n = line.size();
+  constexpr size_t kShortestTag = 3;  // "<b>"
   int tableFold = -1;
   InPlaceRewriter rewriter(line);
-  while (at != Text::npos) {
-    const TextView rest = TextView(line).substr(at);
-    const ContextTag* found = nullptr;
-    for (const ContextTag& t : kLowerContextTags) {
-      if (rest.starts_with(t.tag)) {
-        found = &t;
-        break;
-      }
-    }
-    if (found == nullptr && !lowered) {
-      for (const ContextTag& t : kPreservedCaseContextTags) {
-        if (!t.ignoreCase) {
-          if (rest.starts_with(t.tag)) found = &t;
-        } else if (rest.size() >= t.tag.size() && Fold(rest[1]) == t.tag[1]) {
-          if (tableFold < 0) tableFold = HasNoAccentedLetter(line) ? 0 : 1;
-          bool same = true;
-          for (size_t j = 0; j < t.tag.size() && same; ++j) {
-            const char16_t c = tableFold != 0 ? TableLowerChar(rest[j]) : LowerChar(rest[j]);
-            same = c == t.tag[j];
-          }
-          if (same) found = &t;
+  size_t i = 0;
+  while (i < n) {
+    const char16_t c = line[i];
+    if (c == u'&') {
+      const TextView rest = TextView(line).substr(i);
+      const EntityEntry* found = nullptr;
+      for (const EntityEntry& e : kFixedReplacements) {
+        if (rest.starts_with(e.reference)) {
+          found = &e;
+          break;
         }
-        if (found != nullptr) break;
+      }
+      if (found != nullptr) {
+        rewriter.Replace(i, found->reference.size(), found->character);
+        i += found->reference.size();
+        continue;
+      }
+    } else if (c == u'<' && i + kShortestTag <= n &&
+               MayBeginContextTag(line[i + 1] == u'/' ? line[i + 2] : line[i + 1])) {
+      const ContextTag* found = ContextTagAt(TextView(line).substr(i), lowered, line, tableFold);
+      if (found != nullptr) {
+        rewriter.Replace(i, found->tag.size(), found->marker);
+        i += found->tag.size();
+        continue;
       }
     }
-    if (found != nullptr) {
-      rewriter.Replace(at, found->tag.size(), found->marker);
-      at = line.find(u'<', at + found->tag.size());
-    } else {
-      at = line.find(u'<', at + 1);
-    }
+    ++i;
   }
   rewriter.Finish();
 }
@@ -428,22 +458,22 @@ void MarkupScanner::ScanLine() {
       blnInTag = false;
     }
 
-    if (!HandleSection(SectionKind::Table) || !HandleSection(SectionKind::Div) ||
-        !HandleSection(SectionKind::Span)) {
-      return;
-    }
+    if (Ch(lngScanPos) == u'<' && !HandleSection(SectionKind::Table)) return;
+    if (Ch(lngScanPos) == u'<' && !HandleSection(SectionKind::Div)) return;
+    if (Ch(lngScanPos) == u'<' && !HandleSection(SectionKind::Span)) return;
 
-    if (blnInComment || StartsWithExact(lngScanPos, kCommentOpen)) {
+    const bool atAngle = Ch(lngScanPos) == u'<';
+    if (blnInComment || (atAngle && StartsWithExact(lngScanPos, kCommentOpen))) {
       blnInComment = !SkipToMarker(kCommentClose);
       if (blnInComment) return;
       continue;
     }
-    if (blnInStyle || StartsWithNoCase(lngScanPos, kStyleOpen)) {
+    if (blnInStyle || (atAngle && StartsWithNoCase(lngScanPos, kStyleOpen))) {
       blnInStyle = !SkipToMarker(kStyleClose);
       if (blnInStyle) return;
       continue;
     }
-    if (blnInScript || StartsWithNoCase(lngScanPos, kScriptOpen)) {
+    if (blnInScript || (atAngle && StartsWithNoCase(lngScanPos, kScriptOpen))) {
       blnInScript = !SkipToMarker(kScriptClose);
       if (blnInScript) return;
       continue;
