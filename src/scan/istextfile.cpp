@@ -96,15 +96,23 @@ bool ReadHead(const fs::path& file, size_t size, std::string& bytes, int& err) {
   return !failed;
 }
 
+// Whether `text` holds the lower-case `word` at `at`, in any mix of case.
+bool HoldsAt(TextView text, size_t at, TextView word) {
+  if (at + word.size() > text.size()) return false;
+  for (size_t j = 0; j < word.size(); ++j) {
+    if (LowerChar(text[at + j]) != word[j]) return false;
+  }
+  return true;
+}
+
 // Whether "charset=" followed by utf-8, bare or in double or single quotes, stands in the
 // text, in any mix of case.
 bool DeclaresUtf8(TextView text) {
-  const Text lowered = ToLowerGeneral(text);
-  const TextView view = lowered;
-  for (size_t p = view.find(kCharsetKey); p != TextView::npos; p = view.find(kCharsetKey, p + 1)) {
-    TextView rest = view.substr(p + kCharsetKey.size());
-    if (!rest.empty() && (rest.front() == u'"' || rest.front() == u'\'')) rest.remove_prefix(1);
-    if (rest.substr(0, kUtf8Name.size()) == kUtf8Name) return true;
+  for (size_t p = 0; p < text.size(); ++p) {
+    if (!HoldsAt(text, p, kCharsetKey)) continue;
+    size_t q = p + kCharsetKey.size();
+    if (q < text.size() && (text[q] == u'"' || text[q] == u'\'')) ++q;
+    if (HoldsAt(text, q, kUtf8Name)) return true;
   }
   return false;
 }
