@@ -312,8 +312,12 @@ void MainForm::chkSpaceAfterComma_Click() {
 void MainForm::chkShowWordsAsFound_Click() {
   if (RunInProgress()) {
     if (settings_.chkShowWordsAsFound) {
+      const Text appendedNotice = Text(kCrLf) + Text(kCrLf) + Text(kNotShowingWordsAsFound);
       if (output_ == kNotShowingWordsAsFound) {
         SetOutputText(Text());
+      } else if (TextView(output_).ends_with(appendedNotice)) {
+        // Unticking appended two line breaks and the notice: take all of it away again.
+        SetOutputText(output_.substr(0, output_.size() - appendedNotice.size()));
       } else {
         // Remove the notice that unticking appended; never more than the box holds.
         size_t cut = std::min(output_.size(), kNotShowingWordsAsFound.size());

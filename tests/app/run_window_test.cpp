@@ -190,6 +190,14 @@ TEST_F(RunWindowTest, TickingWhenTheBoxIsShorterThanTheNoticeRemovesOnlyWhatIsTh
   EXPECT_EQ(afterTick, u"");
 }
 
+TEST_F(RunWindowTest, ShowWordsAsFoundOutsideARunOnlyChangesTheSetting) {
+  form->UserEditText(C::txbMetaTag, u"my notes");
+  form->UserSetChecked(C::chkShowWordsAsFound, true);
+  form->UserSetChecked(C::chkShowWordsAsFound, false);
+  EXPECT_EQ(Output(), u"my notes");
+  EXPECT_FALSE(form->settings().chkShowWordsAsFound);
+}
+
 TEST_F(RunWindowTest, ACurrentTableIsReusedWithoutReadingTheFileAgain) {
   ChooseFile(garden);
   form->UserClick(C::cmdGenerateKeywordMetaTag);

@@ -136,8 +136,11 @@ TEST_F(SettingsWindowTest, GermanKeepCaseQuestion) {
     form->UserSelect(C::cboLanguage, intGermanLanguageIndex);
     form->UserSetChecked(C::chkPreserveCase, true);
     ui.messages.clear();
+    ui.changed.clear();
     ui.answers = {c.answer};
     form->UserSetChecked(C::chkPreserveCase, false);
+    // When the answer turns the box back on, the view is told to draw it again.
+    EXPECT_EQ(ui.WasChanged(C::chkPreserveCase), c.stillKept);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, u"Confirmation");
     EXPECT_EQ(ui.messages[0].buttons, MsgButtons::YesNoCancel);
