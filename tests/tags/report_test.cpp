@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "scan/fileproc.hpp"
@@ -166,6 +168,19 @@ TEST(Report, AFolderIsNotAnInputFile) {
   const ExistingTagReport report = ShowExistingKeywordMetaTag(FromPath(dir.path()));
   ASSERT_TRUE(report.message.has_value());
   EXPECT_EQ(report.message->caption, u"File not found");
+}
+
+TEST(Report, UnreadableFileEndsInTheFailureSentence) {
+  TempDir dir;
+  const auto file = dir.Write("locked.html", "<title>T</title>\r\n");
+  std::filesystem::permissions(file, std::filesystem::perms::none);
+  if (std::ifstream probe(file); probe.is_open()) {
+    GTEST_SKIP() << "file permissions are not enforced for this user (root)";
+  }
+  const ExistingTagReport report = ShowExistingKeywordMetaTag(FromPath(file));
+  EXPECT_FALSE(report.message.has_value());
+  ASSERT_TRUE(report.outputText.has_value());
+  EXPECT_EQ(*report.outputText, u"Error when looking for keywords meta tag.");
 }
 
 TEST(Report, NameIsTrimmedOfSpacesBeforeItIsUsed) {
