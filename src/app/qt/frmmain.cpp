@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -27,6 +28,18 @@ namespace {
 
 // A line edit without a limit of its own takes Qt's default.
 constexpr int kNoMaxLength = 32767;
+// A label's text starts this far below its top, about level with the text of a list beside
+// it.
+constexpr int32_t kLabelTextInset = 30;
+// Pending output waits this many times as long as its last write took, and at most this long.
+constexpr qint64 kFlushCostFactor = 4;
+constexpr qint64 kMaxFlushDelayMs = 500;
+
+// Labels whose text stands at their right edge: the word-count caption beside its count and
+// the manual link at the right end of the bottom strip.
+bool RightAligned(ControlId id) {
+  return id == ControlId::lblNumberOfWords2 || id == ControlId::lblOnlineDocumentation;
+}
 
 template <typename T>
 T* As(QWidget* widget) {
@@ -250,8 +263,20 @@ void FrmMain::DrawKindState(const Control& control, QWidget* widget) {
       list->setCurrentIndex(control.selected);
     }
   } else if (auto* label = As<QLabel>(widget)) {
+    const Qt::Alignment alignment =
+        (RightAligned(control.id) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
+    if (label->alignment() != alignment) label->setAlignment(alignment);
+    const int inset = Pixels(kLabelTextInset);
+    if (label->contentsMargins().top() != inset) label->setContentsMargins(0, inset, 0, 0);
+    // A text too long for its label ends in an ellipsis and shows whole in the tooltip.
     const QString text = ToQString(control.text);
-    if (label->text() != text) label->setText(text);
+    const QFontMetrics metrics(label->font());
+    QString shown = text;
+    if (metrics.horizontalAdvance(text) > label->width()) {
+      shown = metrics.elidedText(text, Qt::ElideRight, label->width());
+      if (control.tooltip.empty()) label->setToolTip(text);
+    }
+    if (label->text() != shown) label->setText(shown);
     SetForeColour(widget, control.foreColour);
     const Qt::CursorShape cursor = control.link ? Qt::PointingHandCursor : Qt::ArrowCursor;
     if (widget->cursor().shape() != cursor) widget->setCursor(cursor);
@@ -290,7 +315,8 @@ void FrmMain::AppendOutput(TextView appended) {
   shownOutputSize_ = text.size();
   if (!flushScheduled_) {
     flushScheduled_ = true;
-    QTimer::singleShot(0, this, [this] { FlushOutput(); });
+    const qint64 delay = std::min(kMaxFlushDelayMs, flushCostMs_ * kFlushCostFactor);
+    QTimer::singleShot(static_cast<int>(delay), this, [this] { FlushOutput(); });
   }
 }
 
@@ -298,6 +324,8 @@ void FrmMain::FlushOutput() {
   flushScheduled_ = false;
   auto* box = As<QPlainTextEdit>(ControlWidget(ControlId::txbMetaTag));
   if (box == nullptr) return;
+  QElapsedTimer cost;
+  cost.start();
   if (!pendingOutput_.isEmpty()) {
     drawingOutput_ = true;
     QTextCursor cursor(box->document());
@@ -311,6 +339,7 @@ void FrmMain::FlushOutput() {
     pendingCaret_.reset();
     MoveCaret(ControlId::txbMetaTag, position);
   }
+  flushCostMs_ = cost.elapsed();
 }
 
 void FrmMain::RepaintControl(ControlId id) {

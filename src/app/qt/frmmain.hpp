@@ -92,6 +92,9 @@ class FrmMain : public QWidget {
   QString pendingOutput_;
   std::optional<int32_t> pendingCaret_;
   bool flushScheduled_ = false;
+  // What the last write of pending text cost; the next waits a few times as long, so that
+  // laying out a long output box never takes most of a run's time.
+  qint64 flushCostMs_ = 0;
   std::optional<int32_t> appliedTop_;
   bool ending_ = false;
 };
