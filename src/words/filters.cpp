@@ -19,31 +19,48 @@ constexpr TextView kLySuffix = u"ly";
 constexpr TextView kEdSuffix = u"ed";
 constexpr TextView kPolySuffix = u"poly";
 
-// The general lower-case conversion of one character, with a quick path for ASCII.
-inline char16_t LowerFast(char16_t c) {
-  if (c < kAsciiLimit)
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-  return LowerChar(c);
-}
+// What the filters need to know of a character, for the first 256 codes: its general
+// lower-case form and whether it is a vowel (the vowel table followed by Y and y), a Roman
+// numeral letter once lowered, or a space once lowered.
+constexpr uint8_t kVowel = 1;
+constexpr uint8_t kRoman = 2;
+constexpr uint8_t kSpace = 4;
 
-// The vowels of HasNoVowel (the vowel table followed by Y and y) as a look-up table.
-struct VowelTable {
-  std::array<bool, kByteLimit> low{};
-  Text high;  // vowels beyond the first 256 codes, if the table ever holds any
+struct CharTable {
+  std::array<char16_t, kByteLimit> lower{};
+  std::array<uint8_t, kByteLimit> kinds{};
+  Text highVowels;  // vowels beyond the first 256 codes, if the table ever holds any
+  Text stemEnds;    // every character that stands right before a space in the stems
 
-  bool IsVowel(char16_t c) const { return c < kByteLimit ? low[c] : high.find(c) != Text::npos; }
+  // The same for any character.
+  uint8_t KindsOf(char16_t c, char16_t lowered) const {
+    uint8_t k = highVowels.find(c) != Text::npos ? kVowel : 0;
+    if (lowered < kByteLimit) k |= kinds[lowered] & (kRoman | kSpace);
+    return k;
+  }
 };
 
-const VowelTable& Vowels() {
-  static const VowelTable table = [] {
-    VowelTable t;
-    Text all(strVowels);
-    all.append(kExtraVowels);
-    for (char16_t c : all) {
-      if (c < kByteLimit) {
-        t.low[c] = true;
-      } else {
-        t.high.push_back(c);
+const CharTable& Chars() {
+  static const CharTable table = [] {
+    CharTable t;
+    for (size_t c = 0; c < kByteLimit; ++c)
+      t.lower[c] = LowerChar(static_cast<char16_t>(c));
+    Text vowels(strVowels);
+    vowels.append(kExtraVowels);
+    for (char16_t c : vowels) {
+      if (c >= kByteLimit) t.highVowels.push_back(c);
+    }
+    for (size_t c = 0; c < kByteLimit; ++c) {
+      const char16_t l = t.lower[c];
+      uint8_t k = vowels.find(static_cast<char16_t>(c)) != Text::npos ? kVowel : 0;
+      if (kRomanNumeralLetters.find(l) != TextView::npos) k |= kRoman;
+      if (l == u' ') k |= kSpace;
+      t.kinds[c] = k;
+    }
+    for (size_t k = 1; k < strContractionStems.size(); ++k) {
+      const char16_t before = strContractionStems[k - 1];
+      if (strContractionStems[k] == u' ' && t.stemEnds.find(before) == Text::npos) {
+        t.stemEnds.push_back(before);
       }
     }
     return t;
@@ -51,49 +68,21 @@ const VowelTable& Vowels() {
   return table;
 }
 
-// Every character that stands right before a space in the contraction stems. A word without
-// a space can only be found there followed by a space if it ends in one of them.
-const Text& CharsBeforeStemEnds() {
-  static const Text chars = [] {
-    Text found;
-    for (size_t k = 1; k < strContractionStems.size(); ++k) {
-      if (strContractionStems[k] == u' ' && found.find(strContractionStems[k - 1]) == Text::npos) {
-        found.push_back(strContractionStems[k - 1]);
-      }
-    }
-    return found;
-  }();
-  return chars;
-}
-
-bool IsContractionStem(Text& lowered) {
-  if (!lowered.empty() && CharsBeforeStemEnds().find(lowered.back()) == Text::npos &&
-      lowered.find(u' ') == Text::npos) {
+// Whether the lowered word followed by a space occurs in the contraction stems. A word
+// without a space can only be found there if it ends in a character that precedes a space.
+bool IsContractionStem(FilterScratch& scratch, bool hasSpace, const CharTable& chars) {
+  const TextView lowered = scratch.lowered();
+  if (!lowered.empty() && !hasSpace && chars.stemEnds.find(lowered.back()) == Text::npos) {
     return false;
   }
-  lowered.push_back(u' ');
-  const bool stem = strContractionStems.find(lowered) != TextView::npos;
-  lowered.pop_back();
-  return stem;
+  scratch.buffer[scratch.length] = u' ';
+  return strContractionStems.find(TextView(scratch.buffer.data(), scratch.length + 1)) !=
+         TextView::npos;
 }
 
-// The Roman numeral letters as a look-up table over the ASCII range.
-const std::array<bool, kAsciiLimit>& RomanLetters() {
-  static const std::array<bool, kAsciiLimit> table = [] {
-    std::array<bool, kAsciiLimit> t{};
-    for (char16_t c : kRomanNumeralLetters)
-      t[c] = true;
-    return t;
-  }();
-  return table;
-}
-
-bool IsRomanLetter(char16_t c) {
-  return c < kAsciiLimit && RomanLetters()[c];
-}
-
-bool EndsWith(TextView text, TextView suffix) {
-  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+inline bool EndsWith(TextView text, TextView suffix) {
+  return text.size() >= suffix.size() &&
+         std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size());
 }
 
 }  // namespace
@@ -101,42 +90,61 @@ bool EndsWith(TextView text, TextView suffix) {
 WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
                            const CommonWords& commonWords, FilterScratch& scratch) {
   scratch.hashed = false;
-  Text& lowered = scratch.lowered;
   const auto length = static_cast<int64_t>(word.size());
   if (settings.chkIgnoreShortWords && length <= settings.ShortWordSize()) {
     return WordFilter::ShortWord;
   }
   if (length > intMaxWordLength) return WordFilter::TooLong;
 
-  lowered.resize(word.size());
-  for (size_t k = 0; k < word.size(); ++k)
-    lowered[k] = LowerFast(word[k]);
-
-  if (length > 1 && std::all_of(lowered.begin(), lowered.end(),
-                                [first = lowered.front()](char16_t c) { return c == first; })) {
-    return WordFilter::RepeatedCharacter;
+  // One pass lowers the word and notes what the character tests need.
+  const CharTable& chars = Chars();
+  // Longer words are gone, so the word and one more character fit the buffer.
+  scratch.length = word.size();
+  char16_t* out = scratch.buffer.data();
+  const char16_t first = word.empty()           ? u'\0'
+                         : word[0] < kByteLimit ? chars.lower[word[0]]
+                                                : LowerChar(word[0]);
+  bool allSame = true;
+  uint8_t all = kRoman;  // kinds that every character has
+  uint8_t any = 0;       // kinds that some character has
+  for (const char16_t c : word) {
+    char16_t l;
+    uint8_t kinds;
+    if (c < kByteLimit) {
+      l = chars.lower[c];
+      kinds = chars.kinds[c];
+    } else {
+      l = LowerChar(c);
+      kinds = chars.KindsOf(c, l);
+    }
+    *out++ = l;
+    allSame &= l == first;
+    all &= kinds;
+    any |= kinds;
   }
+  const bool allRoman = (all & kRoman) != 0;
+  const bool hasVowel = (any & kVowel) != 0;
+  const bool hasSpace = (any & kSpace) != 0;
+
+  // Deleting every copy of the first character leaves nothing.
+  if (length > 1 && allSame) return WordFilter::RepeatedCharacter;
 
   if (!settings.strWordsToIgnoreList.empty()) {
-    lowered.push_back(u',');
-    const bool listed = TextView(settings.strWordsToIgnoreList).find(lowered) != TextView::npos;
-    lowered.pop_back();
+    scratch.buffer[scratch.length] = u',';
+    const bool listed =
+        TextView(settings.strWordsToIgnoreList)
+            .find(TextView(scratch.buffer.data(), scratch.length + 1)) != TextView::npos;
     if (listed) return WordFilter::Listed;
   }
 
-  if (std::all_of(lowered.begin(), lowered.end(), IsRomanLetter)) {
-    return WordFilter::RomanNumeral;
-  }
-
-  const VowelTable& vowels = Vowels();
-  if (std::none_of(word.begin(), word.end(), [&](char16_t c) { return vowels.IsVowel(c); })) {
-    return WordFilter::NoVowel;
-  }
-
-  if (settings.cboLanguage == kEnglishLanguageIndex && IsContractionStem(lowered)) {
+  if (allRoman) return WordFilter::RomanNumeral;
+  if (!hasVowel) return WordFilter::NoVowel;
+  if (settings.cboLanguage == kEnglishLanguageIndex &&
+      IsContractionStem(scratch, hasSpace, chars)) {
     return WordFilter::ContractionStem;
   }
 
+  const TextView lowered = scratch.lowered();
   if (settings.chkIgnoreCommonWords) {
     scratch.loweredHash = HashWord(lowered);
     scratch.hashed = true;
@@ -162,12 +170,17 @@ bool IsRejectedWord(TextView word, const AnalysisSettings& settings,
 }
 
 void MergePlural(Text& word, WordTable& table) {
+  MergePlural(word, HashWord(word), table);
+}
+
+void MergePlural(Text& word, uint32_t wordHash, WordTable& table) {
   // Entries whose word plus "s" is the word can only hold the word without its final "s".
   int32_t singular = WordTable::kNoEntry;
   if (word.size() > 1 && word.back() == u's') {
     singular = table.FindFirstEntry(TextView(word).substr(0, word.size() - 1));
   }
-  const int32_t plural = table.FindFirstEntry(word, u"s");
+  const int32_t plural =
+      table.MayHoldPluralOf(wordHash) ? table.FindFirstEntry(word, u"s") : WordTable::kNoEntry;
   if (singular == WordTable::kNoEntry && plural == WordTable::kNoEntry) return;
   if (singular != WordTable::kNoEntry &&
       (plural == WordTable::kNoEntry || table.RanksBefore(singular, plural))) {

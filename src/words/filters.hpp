@@ -35,12 +35,15 @@ enum class WordFilter {
   AdverbOrParticiple,
 };
 
-// Scratch space of the filters, reused from call to call: the lower-cased word and, once the
-// common-word test has run, its hash (HashWord).
+// Scratch space of the filters, reused from call to call: the lower-cased word (with room for
+// one more character) and, once the common-word test has run, its hash (HashWord).
 struct FilterScratch {
-  Text lowered;
+  std::array<char16_t, intMaxWordLength + 1> buffer{};
+  size_t length = 0;
   bool hashed = false;
   uint32_t loweredHash = 0;
+
+  TextView lowered() const { return TextView(buffer.data(), length); }
 };
 
 // The first filter that rejects the word.
@@ -53,5 +56,7 @@ bool IsRejectedWord(TextView word, const AnalysisSettings& settings,
 // to it; an entry whose word is the word plus "s" is renamed to the word. The first such
 // entry in rank order decides.
 void MergePlural(Text& word, WordTable& table);
+// The same with the word's HashWord already known.
+void MergePlural(Text& word, uint32_t wordHash, WordTable& table);
 
 }  // namespace tw

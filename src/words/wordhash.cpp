@@ -46,19 +46,23 @@ uint32_t HashWord(TextView head, const char16_t* last) {
     p += kCharsPerChunk;
     n -= kCharsPerChunk;
   }
-  char16_t rest[kCharsPerChunk] = {};
+  // The 0 to 3 characters left, and the last character if there is one.
+  uint64_t chunk = 0;
   for (size_t k = 0; k < n; ++k)
-    rest[k] = p[k];
-  if (last != nullptr) rest[n++] = *last;
-  if (n == kCharsPerChunk) {
-    uint64_t chunk;
-    std::memcpy(&chunk, rest, sizeof chunk);
-    h = (h ^ chunk) * kChunkFactor;
-    h ^= h >> 31;
-  } else if (n > 0) {
-    uint64_t chunk = 0;
-    for (size_t k = 0; k < n; ++k)
-      chunk |= static_cast<uint64_t>(rest[k]) << (kBitsPerChar * k);
+    chunk |= static_cast<uint64_t>(p[k]) << (kBitsPerChar * k);
+  if (last != nullptr) {
+    if (n + 1 == kCharsPerChunk) {
+      // A whole chunk, read as the loop above would read it.
+      const char16_t whole[kCharsPerChunk] = {p[0], p[1], p[2], *last};
+      std::memcpy(&chunk, whole, sizeof chunk);
+      h = (h ^ chunk) * kChunkFactor;
+      h ^= h >> 31;
+      return static_cast<uint32_t>(Mix(h));
+    }
+    chunk |= static_cast<uint64_t>(*last) << (kBitsPerChar * n);
+    ++n;
+  }
+  if (n > 0) {
     h = (h ^ chunk) * kTailFactor;
     h ^= h >> 29;
   }

@@ -23,6 +23,8 @@ namespace tw {
 namespace {
 
 constexpr size_t kInitialSlots = 1024;
+constexpr size_t kPluralStemBits = size_t{1} << 16;
+constexpr size_t kBitsPerWord = 64;
 constexpr double kTopKeyValue = 100.0;
 constexpr int32_t kMinCaseMergeLength = 3;
 
@@ -69,6 +71,7 @@ void WordTable::Reset() {
   counts_.reserve(kInitialWordTableCapacity);
   slots_.assign(kInitialSlots, Slot{});
   keys_.clear();
+  pluralStems_.assign(kPluralStemBits / kBitsPerWord, 0);
   usedSlots_ = 0;
   clock_ = 0;
   entriesRanked_ = true;
@@ -81,17 +84,18 @@ void WordTable::Reset() {
 
 int32_t WordTable::FindSlot(TextView head, const char16_t* last, uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
-  size_t p = hash & mask;
   const size_t length = head.size() + (last != nullptr ? 1 : 0);
-  while (slots_[p].head != kNoEntry) {
-    const Slot& slot = slots_[p];
-    if (slot.hash == hash && slot.keyLength == length) {
-      const TextView key = TextView(keys_).substr(slot.keyStart, slot.keyLength);
-      if (key.substr(0, head.size()) == head && (last == nullptr || key.back() == *last)) break;
+  const Slot* slots = slots_.data();
+  for (size_t p = hash & mask;; p = (p + 1) & mask) {
+    const Slot& slot = slots[p];
+    if (slot.head == kNoEntry) return static_cast<int32_t>(p);
+    if (slot.hash != hash || slot.keyLength != length) continue;
+    const char16_t* key = keys_.data() + slot.keyStart;
+    if (std::equal(head.begin(), head.end(), key) &&
+        (last == nullptr || key[head.size()] == *last)) {
+      return static_cast<int32_t>(p);
     }
-    p = (p + 1) & mask;
   }
-  return static_cast<int32_t>(p);
 }
 
 void WordTable::GrowIndex() {
@@ -115,6 +119,10 @@ void WordTable::IndexInsertHashed(int32_t handle, uint32_t hash) {
   // Keep the load at one half at most.
   if (static_cast<size_t>(usedSlots_ + 1) * 2 > slots_.size()) GrowIndex();
   const Text& word = entries_[handle].word;
+  if (word.size() > 1 && word.back() == u's') {
+    const size_t bit = HashWord(TextView(word).substr(0, word.size() - 1)) % kPluralStemBits;
+    pluralStems_[bit / kBitsPerWord] |= uint64_t{1} << (bit % kBitsPerWord);
+  }
   Slot& slot = slots_[FindSlot(word, nullptr, hash)];
   if (slot.head == kNoEntry) {
     slot = Slot{hash, handle, static_cast<uint32_t>(keys_.size()),
@@ -180,6 +188,7 @@ void WordTable::RebuildIndex() {
     size *= 2;
   slots_.assign(size, Slot{});
   keys_.clear();
+  pluralStems_.assign(kPluralStemBits / kBitsPerWord, 0);
   usedSlots_ = 0;
   for (int32_t h = 0; h < intNumWords(); ++h)
     IndexInsert(h);
@@ -203,6 +212,11 @@ int32_t WordTable::FindFirstEntryHashed(TextView head, const char16_t* last, uin
     if (RanksBefore(h, best)) best = h;
   }
   return best;
+}
+
+bool WordTable::MayHoldPluralOf(uint32_t wordHash) const {
+  const size_t bit = wordHash % kPluralStemBits;
+  return (pluralStems_[bit / kBitsPerWord] >> (bit % kBitsPerWord)) & 1;
 }
 
 bool WordTable::RanksBefore(int32_t a, int32_t b) const {
@@ -233,7 +247,7 @@ AddResult WordTable::AddWord(Text& strCurrentWord, const OccurrenceContext& cont
   const bool fromTitleOrMeta =
       context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
   // Most words are their own lower-cased form, whose hash the common-word test has made.
-  const bool hashKnown = scratch_.hashed && TextView(scratch_.lowered) == strCurrentWord;
+  const bool hashKnown = scratch_.hashed && scratch_.lowered() == strCurrentWord;
   return Count(strCurrentWord, OccurrenceWeight(context, settings), fromTitleOrMeta, hashKnown,
                scratch_.loweredHash);
 }
@@ -244,9 +258,10 @@ AddResult WordTable::CountWord(Text& strCurrentWord, float weight, bool fromTitl
 
 AddResult WordTable::Count(Text& strCurrentWord, float weight, bool fromTitleOrMeta, bool hashKnown,
                            uint32_t hash) {
+  if (!hashKnown) hash = HashWord(strCurrentWord);
   const size_t length = strCurrentWord.size();
-  MergePlural(strCurrentWord, *this);
-  if (!hashKnown || strCurrentWord.size() != length) hash = HashWord(strCurrentWord);
+  MergePlural(strCurrentWord, hash, *this);
+  if (strCurrentWord.size() != length) hash = HashWord(strCurrentWord);
   rankedValid_ = false;
   const int32_t found = FindFirstEntryHashed(strCurrentWord, nullptr, hash);
   if (found != kNoEntry) {

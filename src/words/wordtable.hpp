@@ -78,6 +78,9 @@ class WordTable {
   static constexpr int32_t kNoEntry = -1;
   // The first entry in rank order whose word is `head` followed by `tail`, or kNoEntry.
   int32_t FindFirstEntry(TextView head, TextView tail = {}) const;
+  // False when no entry's word is the word of this hash (HashWord) followed by "s"; true
+  // when one may be.
+  bool MayHoldPluralOf(uint32_t wordHash) const;
   // Whether entry a stands before entry b in rank order.
   bool RanksBefore(int32_t a, int32_t b) const;
   WordEntry Entry(int32_t handle) const;
@@ -126,6 +129,9 @@ class WordTable {
   std::vector<Slot> slots_;
   // The characters of the indexed words side by side, so that a look-up touches one place.
   Text keys_;
+  // One bit per hash of a word that some entry holds followed by "s" (never cleared before
+  // the index is rebuilt), so that most plural look-ups need no probe.
+  std::vector<uint64_t> pluralStems_;
   int32_t usedSlots_ = 0;
   uint64_t clock_ = 0;
   // entries_ is in rank order and its key values and frequencies are those of counts_.
