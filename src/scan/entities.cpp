@@ -174,7 +174,15 @@ TextView WordExtraChars(int32_t languagePosition) {
 
 WordCut CutWord(TextView line, int32_t p, int32_t languagePosition) {
   WordCut cut;
-  cut.length = WordRunLength(line, p, false, WordExtraChars(languagePosition));
+  if (p >= 1 && static_cast<size_t>(p) <= line.size()) {
+    const LetterClass& cls = *CachedLetterClass(false, WordExtraChars(languagePosition));
+    const size_t from = static_cast<size_t>(p) - 1;
+    const size_t limit = std::min(line.size(), from + static_cast<size_t>(kMaxWordRunLength));
+    size_t end = from;
+    while (end < limit && cls(line[end]))
+      ++end;
+    cut.length = static_cast<int32_t>(end - from);
+  }
   cut.next = p + cut.length;
   // A short contraction: an apostrophe, one letter other than s, then a space.
   const size_t after = static_cast<size_t>(p - 1) + static_cast<size_t>(cut.length);
