@@ -61,6 +61,10 @@ void SetForeColour(QWidget* widget, uint32_t rgb) {
 
 FrmMain::FrmMain(MainForm& form, QtUi& ui) : QWidget(nullptr), form_(form), ui_(ui) {
   setObjectName(QStringLiteral("frmMain"));
+  // A fixed-size window: it can be minimised and closed, not maximised.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   setAutoFillBackground(true);
   CreateControls();
   DrawWindow();
