@@ -89,12 +89,15 @@ int32_t WordTable::FindSlot(TextView head, const char16_t* last, uint32_t hash) 
   for (size_t p = hash & mask;; p = (p + 1) & mask) {
     const Slot& slot = slots[p];
     if (slot.head == kNoEntry) return static_cast<int32_t>(p);
-    if (slot.hash != hash || slot.keyLength != length) continue;
-    const char16_t* key = keys_.data() + slot.keyStart;
-    if (std::equal(head.begin(), head.end(), key) &&
-        (last == nullptr || key[head.size()] == *last)) {
-      return static_cast<int32_t>(p);
-    }
+    if (slot.hash != hash) continue;
+    const Counts& counts = counts_[slot.head];
+    if (counts.keyLength != length) continue;
+    // Words are short: a plain loop beats a call to the library's memory comparison.
+    const char16_t* key = keys_.data() + counts.keyStart;
+    size_t k = 0;
+    while (k < head.size() && key[k] == head[k])
+      ++k;
+    if (k == head.size() && (last == nullptr || key[k] == *last)) return static_cast<int32_t>(p);
   }
 }
 
@@ -124,16 +127,19 @@ void WordTable::IndexInsertHashed(int32_t handle, uint32_t hash) {
     pluralStems_[bit / kBitsPerWord] |= uint64_t{1} << (bit % kBitsPerWord);
   }
   Slot& slot = slots_[FindSlot(word, nullptr, hash)];
+  Counts& counts = counts_[handle];
   if (slot.head == kNoEntry) {
-    slot = Slot{hash, handle, static_cast<uint32_t>(keys_.size()),
-                static_cast<uint32_t>(word.size()), 1};
+    slot = Slot{hash, handle};
+    counts.keyStart = static_cast<uint32_t>(keys_.size());
+    counts.keyLength = static_cast<uint32_t>(word.size());
+    counts.nextSame = kNoEntry;
     keys_.append(word);
-    counts_[handle].nextSame = kNoEntry;
     ++usedSlots_;
   } else {
-    counts_[handle].nextSame = slot.head;
+    counts.keyStart = counts_[slot.head].keyStart;
+    counts.keyLength = counts_[slot.head].keyLength;
+    counts.nextSame = slot.head;
     slot.head = handle;
-    ++slot.chainLength;
   }
 }
 
@@ -163,21 +169,17 @@ void WordTable::IndexRemove(int32_t handle) {
   Slot& slot = slots_[p];
   if (slot.head == kNoEntry) return;
   if (slot.head == handle) {
-    if (slot.chainLength == 1) {
+    if (counts_[handle].nextSame == kNoEntry) {
       EraseSlot(p);
     } else {
       slot.head = counts_[handle].nextSame;
-      --slot.chainLength;
     }
   } else {
     int32_t h = slot.head;
     while (counts_[h].nextSame != kNoEntry && counts_[h].nextSame != handle) {
       h = counts_[h].nextSame;
     }
-    if (counts_[h].nextSame == handle) {
-      counts_[h].nextSame = counts_[handle].nextSame;
-      --slot.chainLength;
-    }
+    if (counts_[h].nextSame == handle) counts_[h].nextSame = counts_[handle].nextSame;
   }
   counts_[handle].nextSame = kNoEntry;
 }
@@ -205,9 +207,8 @@ int32_t WordTable::FindFirstEntry(TextView head, TextView tail) const {
 }
 
 int32_t WordTable::FindFirstEntryHashed(TextView head, const char16_t* last, uint32_t hash) const {
-  const Slot& slot = slots_[FindSlot(head, last, hash)];
-  int32_t best = slot.head;
-  if (slot.chainLength <= 1) return best;
+  int32_t best = slots_[FindSlot(head, last, hash)].head;
+  if (best == kNoEntry) return best;
   for (int32_t h = counts_[best].nextSame; h != kNoEntry; h = counts_[h].nextSame) {
     if (RanksBefore(h, best)) best = h;
   }
@@ -282,7 +283,7 @@ AddResult WordTable::Count(Text& strCurrentWord, float weight, bool fromTitleOrM
     counts_.reserve(entries_.capacity());
   }
   entries_.push_back(WordEntry{strCurrentWord, weight, 1, fromTitleOrMeta});
-  counts_.push_back(Counts{weight, 1, clock_++, kNoEntry});
+  counts_.push_back(Counts{weight, 1, clock_++, 0, 0, kNoEntry});
   IndexInsertHashed(handle, hash);
   if (handle > 0 && counts_[handle - 1].keyValue < weight) entriesRanked_ = false;
   return AddResult::NewWord;
@@ -327,7 +328,7 @@ void WordTable::Assign(std::vector<WordEntry> ranked) {
   counts_.clear();
   counts_.reserve(entries_.capacity());
   for (size_t k = 0; k < entries_.size(); ++k) {
-    counts_.push_back(Counts{entries_[k].keyValue, entries_[k].frequency, k, kNoEntry});
+    counts_.push_back(Counts{entries_[k].keyValue, entries_[k].frequency, k, 0, 0, kNoEntry});
   }
   clock_ = entries_.size();
   entriesRanked_ = true;

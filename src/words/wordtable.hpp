@@ -88,21 +88,21 @@ class WordTable {
   void RenameEntry(int32_t handle, TextView word);
 
  private:
-  // One distinct word: its hash, where its characters stand in keys_, the first entry of the
-  // chain of entries that hold it and the length of that chain.
+  // One distinct word: its hash and the first entry of the chain of entries that hold it.
   struct Slot {
     uint32_t hash = 0;
     int32_t head = kNoEntry;
-    uint32_t keyStart = 0;
-    uint32_t keyLength = 0;
-    int32_t chainLength = 0;
   };
-  // What counting changes, kept apart from the words so that it stays small.
+  // What counting changes and what a look-up compares, kept apart from the words so that it
+  // stays small.
   struct Counts {
     float keyValue = 0;
     int32_t frequency = 0;
     // When the entry last changed its key value or was created; breaks ties of key value.
     uint64_t stamp = 0;
+    // Where the entry's word stands in keys_.
+    uint32_t keyStart = 0;
+    uint32_t keyLength = 0;
     // The next entry that holds the same word (a plural merge can give two entries one word).
     int32_t nextSame = kNoEntry;
   };
