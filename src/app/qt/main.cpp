@@ -1,6 +1,7 @@
 // The desktop program: Qt's application object, the window, and the event loop.
 #include <QApplication>
 #include <QByteArray>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tagwright"));
   QApplication::setDesktopFileName(QStringLiteral("tagwright"));
+  // The icon installed with the desktop entry, where the icon theme can show it.
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tagwright")));
   // Quitting goes through the window's Quit command, which saves the settings first.
   QApplication::setQuitOnLastWindowClosed(false);
 
