@@ -2,8 +2,11 @@
 // addresses, fonts, the help window's geometry rules and its text.
 #include <QApplication>
 #include <QFontInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/controls.hpp"
@@ -16,6 +19,43 @@
 #include "support/testfiles.hpp"
 
 using namespace tw;
+
+namespace {
+
+// Presses `key` on the next message box, or clicks its `button` when key is 0, once it is
+// open; records what it showed.
+struct BoxSeen {
+  bool seen = false;
+  QString caption;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int buttons = 0;
+};
+
+void AnswerNextBox(BoxSeen* seen, QMessageBox::StandardButton button, int key, int tries = 2000) {
+  QTimer::singleShot(5, qApp, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      if (tries > 0) AnswerNextBox(seen, button, key, tries - 1);
+      return;
+    }
+    seen->seen = true;
+    seen->caption = box->windowTitle();
+    seen->text = box->text();
+    seen->icon = box->icon();
+    seen->buttons = static_cast<int>(box->buttons().size());
+    if (key != 0) {
+      QTest::keyClick(box, static_cast<Qt::Key>(key));
+    } else {
+      box->button(button)->click();
+    }
+  });
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(tw::MsgButtons)
+Q_DECLARE_METATYPE(tw::MsgAnswer)
 
 class QtUnitsTest : public QObject {
   Q_OBJECT
@@ -159,6 +199,67 @@ class QtUnitsTest : public QObject {
     succeed = false;
     QCOMPARE(ui.OpenAddress(u"manual.html"), kShellNoAssociation);
     QCOMPARE(ui.OpenAddress(u"https://quillmark.example/"), kShellFileNotFound);
+  }
+
+  void messageBoxAnswers_data() {
+    QTest::addColumn<MsgButtons>("buttons");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::newRow("OK") << MsgButtons::Ok << int(QMessageBox::Ok) << 0 << 1 << MsgAnswer::Ok;
+    QTest::newRow("OK closed") << MsgButtons::Ok << 0 << int(Qt::Key_Escape) << 1 << MsgAnswer::Ok;
+    QTest::newRow("Yes") << MsgButtons::YesNo << int(QMessageBox::Yes) << 0 << 2 << MsgAnswer::Yes;
+    QTest::newRow("No") << MsgButtons::YesNo << int(QMessageBox::No) << 0 << 2 << MsgAnswer::No;
+    QTest::newRow("Yes/No closed is No")
+        << MsgButtons::YesNo << 0 << int(Qt::Key_Escape) << 2 << MsgAnswer::No;
+    QTest::newRow("Yes of three") << MsgButtons::YesNoCancel << int(QMessageBox::Yes) << 0 << 3
+                                  << MsgAnswer::Yes;
+    QTest::newRow("No of three") << MsgButtons::YesNoCancel << int(QMessageBox::No) << 0 << 3
+                                 << MsgAnswer::No;
+    QTest::newRow("Cancel") << MsgButtons::YesNoCancel << int(QMessageBox::Cancel) << 0 << 3
+                            << MsgAnswer::Cancel;
+    QTest::newRow("Yes/No/Cancel closed is Cancel")
+        << MsgButtons::YesNoCancel << 0 << int(Qt::Key_Escape) << 3 << MsgAnswer::Cancel;
+  }
+  void messageBoxAnswers() {
+    QFETCH(MsgButtons, buttons);
+    QFETCH(int, press);
+    QFETCH(int, key);
+    QFETCH(int, count);
+    QFETCH(MsgAnswer, answer);
+    test::TempDir data;
+    QtUi ui(data.path());
+    Message message;
+    message.caption = u"Unix-type file warning";
+    message.text = u"First line.\r\nSecond line.";
+    message.icon = MsgIcon::Error;
+    message.buttons = buttons;
+    BoxSeen seen;
+    AnswerNextBox(&seen, static_cast<QMessageBox::StandardButton>(press), key);
+    QCOMPARE(ui.ShowMessage(message), answer);
+    QVERIFY(seen.seen);
+    QCOMPARE(seen.caption, QStringLiteral("Unix-type file warning"));
+    QCOMPARE(seen.text, QStringLiteral("First line.\nSecond line."));
+    QCOMPARE(seen.icon, QMessageBox::Critical);
+    QCOMPARE(seen.buttons, count);
+    QVERIFY(!ui.InModalDialog());
+  }
+
+  void pauseServesEventsAndEndsWithTheProgram() {
+    test::TempDir data;
+    QtUiOptions options;
+    options.quitApplication = false;
+    QtUi ui(data.path(), options);
+    bool served = false;
+    QTimer::singleShot(0, qApp, [&] {
+      served = true;
+      ui.EndProgram();
+    });
+    // A minute, cut short when the program ends.
+    ui.Pause(60000);
+    QVERIFY(served);
+    QVERIFY(ui.Ended());
   }
 
   void namedFontsHaveStandIns() {

@@ -320,6 +320,27 @@ class QtWindowTest : public QObject {
     QTRY_COMPARE(app_->window().focusWidget(), static_cast<QWidget*>(box));
   }
 
+  void clickIntoTheEmptyInputBoxOpensTheDialog() {
+    auto seen = std::make_shared<ModalSeen>();
+    OnModal(seen, [](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    QTest::mouseClick(Widget<QLineEdit>(C::txbInputFile), Qt::LeftButton);
+    QVERIFY(seen->seen);
+    QCOMPARE(seen->caption, QStringLiteral("Specify input file"));
+    QCOMPARE(Widget<QLineEdit>(C::txbInputFile)->text(), QString());
+
+    // Into a filled box, a click opens nothing.
+    const auto page = docs_->Write("roses.html", kRosesPage);
+    ChooseInputFile(page);
+    auto again = std::make_shared<ModalSeen>();
+    OnModal(
+        again, [](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); }, 20);
+    // A dialog would be modal: the click would return only after the probe had closed it.
+    QTest::mouseClick(Widget<QLineEdit>(C::txbInputFile), Qt::LeftButton);
+    QVERIFY(!again->seen);
+    again->done = true;
+    QCOMPARE(Widget<QLineEdit>(C::txbInputFile)->text(), QString::fromStdString(page.string()));
+  }
+
   void generateFillsTheOutputBox() {
     const auto page = docs_->Write("roses.html", kRosesPage);
     auto seen = ChooseInDialog(page);
