@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <system_error>
 
 #include "scan/osfile.hpp"
@@ -14,6 +15,8 @@ namespace tw {
 namespace {
 
 constexpr size_t kReadChunk = 64 * 1024;
+// Room kept after a long line, so that a few characters can be added without moving it.
+constexpr size_t kLongLineSlack = 16;
 constexpr char kCrByte = '\r';
 constexpr char kLfByte = '\n';
 
@@ -90,8 +93,10 @@ bool LineReader::Open(const std::filesystem::path& file, LineEnds ends, FileErro
   error_ = FileError();
   ends_ = ends;
   pos_ = len_ = 0;
+  filled_ = fileSize_ = 0;
   eof_ = false;
   pendingCr_ = false;
+  lineStarted_ = false;
   if (const int err = FolderError(file); err != 0) {
     error_ = FileError::FromErrno(err);
     error = error_;
@@ -105,6 +110,9 @@ bool LineReader::Open(const std::filesystem::path& file, LineEnds ends, FileErro
     return false;
   }
   buffer_.resize(kReadChunk);
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(file, ec);
+  if (!ec) fileSize_ = size;
   error = error_;
   return true;
 }
@@ -122,19 +130,22 @@ bool LineReader::Fill() {
     }
     eof_ = true;
   }
+  filled_ += len_;
   return len_ > 0;
 }
 
-bool LineReader::ReadLineBytes(std::string& line) {
-  line.clear();
+bool LineReader::ReadLinePiece(std::string_view& piece, bool& endsLine) {
+  piece = std::string_view();
+  endsLine = false;
   if (file_ == nullptr || error_.failed()) return false;
   const char end = ends_ == LineEnds::LfOnly ? kLfByte : kCrByte;
-  bool started = false;
   for (;;) {
     if (pos_ == len_ && !Fill()) {
       // End of the file (or a failure): a line without a line end is still a line.
       pendingCr_ = false;
-      return started && !error_.failed();
+      endsLine = lineStarted_ && !error_.failed();
+      lineStarted_ = false;
+      return endsLine;
     }
     if (pendingCr_) {
       // A CR ended the previous line; an LF right after it belongs to that line end.
@@ -144,27 +155,61 @@ bool LineReader::ReadLineBytes(std::string& line) {
         continue;
       }
     }
-    started = true;
+    lineStarted_ = true;
     const char* begin = buffer_.data() + pos_;
     const char* stop = buffer_.data() + len_;
     const char* found = static_cast<const char*>(std::memchr(begin, end, stop - begin));
     if (found == nullptr) {
-      line.append(begin, stop);
+      piece = std::string_view(begin, static_cast<size_t>(stop - begin));
       pos_ = len_;
-      continue;
+      return true;
     }
-    line.append(begin, found);
+    piece = std::string_view(begin, static_cast<size_t>(found - begin));
     pos_ = static_cast<size_t>(found - buffer_.data()) + 1;
     if (end == kCrByte) pendingCr_ = true;
+    lineStarted_ = false;
+    endsLine = true;
     return true;
+  }
+}
+
+bool LineReader::ReadLineBytes(std::string& line) {
+  line.clear();
+  std::string_view piece;
+  bool endsLine = false;
+  while (ReadLinePiece(piece, endsLine)) {
+    line.append(piece);
+    if (endsLine) return true;
+  }
+  return false;
+}
+
+void LineReader::ReserveForLongLine(Text& line, size_t pieceSize) const {
+  // The rest of the line can only lie in the part of the file not read yet.
+  const uint64_t unread = fileSize_ > filled_ ? fileSize_ - filled_ : 0;
+  const uint64_t wanted = line.size() + pieceSize + unread + kLongLineSlack;
+  if (wanted <= line.capacity() || wanted > line.max_size()) return;
+  try {
+    line.reserve(static_cast<size_t>(wanted));
+  } catch (const std::bad_alloc&) {
+    // Then the line grows piece by piece as it would anyway.
   }
 }
 
 bool LineReader::ReadLine(Text& line) {
   line.clear();
-  if (!ReadLineBytes(scratch_)) return false;
-  DecodeCp1252Append(scratch_, line);
-  return true;
+  std::string_view piece;
+  bool endsLine = false;
+  while (ReadLinePiece(piece, endsLine)) {
+    // A line longer than the read buffer is given its room at once rather than by doubling,
+    // which would copy it over and over.
+    if (!endsLine && line.size() + piece.size() >= kReadChunk)
+      ReserveForLongLine(line, piece.size());
+    DecodeCp1252Append(piece, line);
+    if (endsLine) return true;
+  }
+  line.clear();
+  return false;
 }
 
 void LineReader::Close() {
@@ -174,8 +219,6 @@ void LineReader::Close() {
   }
   buffer_.clear();
   buffer_.shrink_to_fit();
-  scratch_.clear();
-  scratch_.shrink_to_fit();
   pos_ = len_ = 0;
 }
 

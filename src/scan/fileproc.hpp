@@ -54,6 +54,11 @@ class LineReader {
   bool ReadLine(Text& line);
   // The same, as raw bytes.
   bool ReadLineBytes(std::string& line);
+  // The next piece of the current line as raw bytes, straight from the read buffer (valid
+  // until the next read). `endsLine` tells that the piece finishes its line; a line ending
+  // in a buffer edge or at the end of the file may end with an empty piece. False at the end
+  // of the file or on a read failure (see error()).
+  bool ReadLinePiece(std::string_view& piece, bool& endsLine);
   bool failed() const { return error_.failed(); }
   const FileError& error() const { return error_; }
   void Close();
@@ -62,12 +67,17 @@ class LineReader {
   bool Fill();
   std::FILE* file_ = nullptr;
   LineEnds ends_ = LineEnds::CrOrCrLf;
+  // Reserves room for the rest of a line that has outgrown the read buffer.
+  void ReserveForLongLine(Text& line, size_t pieceSize) const;
   std::vector<char> buffer_;
-  std::string scratch_;
   size_t pos_ = 0;
   size_t len_ = 0;
+  // Bytes read from the file so far, and its length when opened (0 when unknown).
+  uint64_t filled_ = 0;
+  uint64_t fileSize_ = 0;
   bool eof_ = false;
   bool pendingCr_ = false;
+  bool lineStarted_ = false;
   FileError error_;
 };
 

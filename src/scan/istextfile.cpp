@@ -9,6 +9,7 @@
 
 #include "scan/fileproc.hpp"
 #include "scan/osfile.hpp"
+#include "text/bytesearch.hpp"
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
 
@@ -67,8 +68,6 @@ constexpr TextView kInvalidText = u"Invalid input file specification";
 constexpr TextView kHtmMark = u"htm";
 constexpr TextView kPhpExtension = u"php";
 constexpr TextView kXmlExtension = u"xml";
-constexpr TextView kCharsetKey = u"charset=";
-constexpr TextView kUtf8Name = u"utf-8";
 
 size_t LastSeparator(TextView name) {
   return name.find_last_of(kFolderSeparators);
@@ -96,26 +95,57 @@ bool ReadHead(const fs::path& file, size_t size, std::string& bytes, int& err) {
   return !failed;
 }
 
-// Whether `text` holds the lower-case `word` at `at`, in any mix of case.
-bool HoldsAt(TextView text, size_t at, TextView word) {
-  if (at + word.size() > text.size()) return false;
-  for (size_t j = 0; j < word.size(); ++j) {
-    if (LowerChar(text[at + j]) != word[j]) return false;
+// Looks for "charset=" followed by utf-8, bare or in one double or single quote, in the
+// joined lines as they arrive.
+class Utf8DeclarationSearch {
+ public:
+  // Whether more text is wanted.
+  bool Feed(std::string_view piece) {
+    size_t from = 0;
+    if (checking_ && CheckName(piece, 0)) return false;
+    for (;;) {
+      const size_t end = key_.FindEnd(piece, from);
+      if (end == std::string_view::npos) return true;
+      // A new "charset=" cannot begin before the name check of the last one is over.
+      checking_ = true;
+      quoteAllowed_ = true;
+      nameMatched_ = 0;
+      if (CheckName(piece, end)) return false;
+      from = end;
+    }
   }
-  return true;
-}
+  bool found() const { return found_; }
 
-// Whether "charset=" followed by utf-8, bare or in double or single quotes, stands in the
-// text, in any mix of case.
-bool DeclaresUtf8(TextView text) {
-  for (size_t p = 0; p < text.size(); ++p) {
-    if (!HoldsAt(text, p, kCharsetKey)) continue;
-    size_t q = p + kCharsetKey.size();
-    if (q < text.size() && (text[q] == u'"' || text[q] == u'\'')) ++q;
-    if (HoldsAt(text, q, kUtf8Name)) return true;
+ private:
+  // Goes on with the name check over the piece from `from`; true once the name is complete.
+  // The key search looks at the same bytes on its own, as the check cannot hold a key.
+  bool CheckName(std::string_view piece, size_t from) {
+    for (size_t i = from; checking_ && i < piece.size(); ++i) {
+      const char c = piece[i];
+      if (quoteAllowed_) {
+        quoteAllowed_ = false;
+        if (c == kDoubleQuote || c == kSingleQuote) continue;
+      }
+      if (static_cast<char>(FoldAsciiCase(static_cast<unsigned char>(c))) !=
+          kUtf8Name[nameMatched_]) {
+        checking_ = false;
+      } else if (++nameMatched_ == kUtf8Name.size()) {
+        found_ = true;
+        checking_ = false;
+      }
+    }
+    return found_;
   }
-  return false;
-}
+
+  static constexpr char kDoubleQuote = '"';
+  static constexpr char kSingleQuote = '\'';
+  static constexpr std::string_view kUtf8Name = "utf-8";
+  ByteWordFinder key_{"charset="};
+  bool checking_ = false;
+  bool quoteAllowed_ = false;
+  size_t nameMatched_ = 0;
+  bool found_ = false;
+};
 
 // UTF-8 lead bytes and the range each allows for the byte after it (which excludes overlong
 // forms, surrogates and codes beyond U+10FFFF).
@@ -254,14 +284,7 @@ int32_t GetEncodingKind(TextView name, bool contentCheck) {
   }
   if (!contentCheck) return kUndecided;
 
-  if (HasTextExtension(name)) {
-    int32_t errorNumber = 0;
-    Text errorDescription;
-    int32_t linesTaken = 0;
-    const Text lines =
-        ReadTextLines(name, true, kCharsetSearchLines, errorNumber, errorDescription, linesTaken);
-    if (errorNumber == 0 && DeclaresUtf8(lines)) return kUtf8;
-  }
+  if (HasTextExtension(name) && FirstLinesDeclareUtf8(name)) return kUtf8;
   // Without any declaration, valid UTF-8 with multi-byte sequences in the sample is UTF-8.
   std::string sample;
   if (ReadHead(file, static_cast<size_t>(kTextSampleSize), sample, err) &&
@@ -345,6 +368,53 @@ Text ReadTextLines(TextView name, bool skipEmpty, int32_t maximum, int32_t& erro
     return Text();
   }
   return result;
+}
+
+bool StreamTextLines(TextView name, bool skipEmpty, int32_t maximum, const TextPieceSink& sink,
+                     FileError& error) {
+  error = FileError();
+  const fs::path file = ToPath(name);
+  LineReader reader;
+  if (!reader.Open(file, DetectLineEnds(file), error)) return false;
+  static constexpr std::string_view kLineBreak = "\r\n";
+  int32_t taken = 0;
+  bool inLine = false;   // the current line has been taken
+  bool anyText = false;  // the joined text is no longer empty
+  std::string_view piece;
+  bool endsLine = false;
+  while (reader.ReadLinePiece(piece, endsLine)) {
+    if (!inLine) {
+      // Only an empty line begins with a piece that is empty and ends it.
+      if (piece.empty() && skipEmpty) continue;
+      inLine = true;
+      ++taken;
+      // Lines are joined by CR LF, none before the first text (as ReadTextLines does).
+      if (anyText && !sink(kLineBreak)) return true;
+    }
+    if (!piece.empty()) {
+      anyText = true;
+      if (!sink(piece)) return true;
+    }
+    if (endsLine) {
+      inLine = false;
+      if (maximum > 0 && taken >= maximum) return true;
+    }
+  }
+  if (reader.failed()) {
+    error = reader.error();
+    return false;
+  }
+  return true;
+}
+
+bool FirstLinesDeclareUtf8(TextView name) {
+  Utf8DeclarationSearch search;
+  FileError error;
+  const bool read = StreamTextLines(
+      name, true, kCharsetSearchLines,
+      [&search](std::string_view piece) { return search.Feed(piece); }, error);
+  // As with the whole text, lines that cannot be read declare nothing.
+  return read && search.found();
 }
 
 }  // namespace tw

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string_view>
 
 #include "catalogue/language2.hpp"
+#include "scan/fileproc.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
 
@@ -38,5 +41,17 @@ Text GetFileExtension(TextView name, bool lower);
 Text ReadTextLines(TextView name, bool skipEmpty, int32_t maximum, int32_t& errorNumber,
                    Text& errorDescription, int32_t& linesTaken);
 bool DoesFileExist(TextView name);
+
+// Takes the next piece of the joined lines; returns false when it needs no more.
+using TextPieceSink = std::function<bool(std::string_view)>;
+// The text that ReadTextLines gives, handed to `sink` piece by piece as raw bytes (one
+// character per byte through the code page) instead of being held whole; reading stops as
+// soon as the sink returns false. Returns false with `error` filled when the file cannot be
+// opened or read; the sink may have had part of the text by then.
+bool StreamTextLines(TextView name, bool skipEmpty, int32_t maximum, const TextPieceSink& sink,
+                     FileError& error);
+// Whether the first 10 non-empty lines hold "charset=" followed by utf-8, bare or in double
+// or single quotes, in any mix of case. False when they cannot be read.
+bool FirstLinesDeclareUtf8(TextView name);
 
 }  // namespace tw

@@ -1,6 +1,7 @@
 // The Windows-1252 code page over all 256 bytes, and UTF-8 conversions.
 #include "text/codepage.hpp"
 
+#include <algorithm>
 #include <array>
 
 namespace tw {
@@ -21,6 +22,20 @@ constexpr std::array<char16_t, 32> kSpecialChars = {
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr size_t kByteCount = 256;
+constexpr size_t kDecodeChunk = 1024;
+
+// The character of every byte.
+constexpr std::array<char16_t, kByteCount> kCp1252Chars = [] {
+  std::array<char16_t, kByteCount> chars{};
+  for (size_t b = 0; b < kByteCount; ++b) {
+    chars[b] = b >= kFirstSpecialByte && b <= kLastSpecialByte
+                   ? kSpecialChars[b - kFirstSpecialByte]
+                   : static_cast<char16_t>(b);
+  }
+  return chars;
+}();
 
 // UTF-8 lead and continuation bytes.
 constexpr uint32_t kOneByteLimit = 0x80;
@@ -71,10 +86,7 @@ void AppendUtf16(uint32_t code, Text& out) {
 }  // namespace
 
 char16_t Cp1252ToChar(unsigned char byte) {
-  if (byte >= kFirstSpecialByte && byte <= kLastSpecialByte) {
-    return kSpecialChars[byte - kFirstSpecialByte];
-  }
-  return byte;
+  return kCp1252Chars[byte];
 }
 
 int Cp1252FromChar(char16_t c) {
@@ -86,11 +98,15 @@ int Cp1252FromChar(char16_t c) {
 }
 
 void DecodeCp1252Append(std::string_view bytes, Text& out) {
-  const size_t old = out.size();
-  out.resize(old + bytes.size());
-  char16_t* dst = out.data() + old;
-  for (char b : bytes)
-    *dst++ = Cp1252ToChar(static_cast<unsigned char>(b));
+  // Through a small buffer, so that the text is written once rather than filled first.
+  std::array<char16_t, kDecodeChunk> chunk;
+  while (!bytes.empty()) {
+    const size_t n = std::min(bytes.size(), chunk.size());
+    for (size_t i = 0; i < n; ++i)
+      chunk[i] = kCp1252Chars[static_cast<unsigned char>(bytes[i])];
+    out.append(chunk.data(), n);
+    bytes.remove_prefix(n);
+  }
 }
 
 Text DecodeCp1252(std::string_view bytes) {

@@ -3,11 +3,15 @@
 #include "words/commonwords.hpp"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 #include "scan/fileproc.hpp"
 #include "scan/istextfile.hpp"
+#include "text/bytesearch.hpp"
 #include "text/chars.hpp"
+#include "text/codepage.hpp"
 #include "text/strproc.hpp"
 
 namespace tw {
@@ -38,11 +42,13 @@ constexpr int32_t kZeroLengthCode = -2;
 constexpr int32_t kNotTextCode = 0;
 
 constexpr int32_t kLanguageSearchLines = 10;
-constexpr int32_t kLanguageCodeLength = 2;
+constexpr size_t kLanguageCodeLength = 2;
+// After lang=, the character before the code.
+constexpr size_t kPassedOver = 1;
 constexpr int32_t kNumSingleLanguages = 6;
-constexpr TextView kLangQuoted = u"lang=\"";
-constexpr TextView kLangPlain = u"lang=";
-constexpr TextView kContentQuoted = u"content=\"";
+constexpr std::string_view kLangQuoted = "lang=\"";
+constexpr std::string_view kLangPlain = "lang=";
+constexpr std::string_view kContentQuoted = "content=\"";
 
 Message LoadError(int32_t position, TextView problem) {
   Text text(kLanguageNames[position]);
@@ -52,17 +58,74 @@ Message LoadError(int32_t position, TextView problem) {
   return Message{Text(kErrorCaption), text, MsgIcon::Warning, MsgButtons::Ok};
 }
 
-// The two characters after `marker` at its first occurrence, when a double quote follows
-// them; empty otherwise.
-Text QuotedCode(const Text& text, TextView marker) {
-  const size_t p = text.find(marker);
-  if (p == Text::npos) return Text();
-  const size_t start = p + marker.size();
-  if (start + kLanguageCodeLength < text.size() && text[start + kLanguageCodeLength] == u'"') {
-    return text.substr(start, kLanguageCodeLength);
+// The first occurrence of a word in the joined lines, in any mix of case, and the bytes
+// that follow it, as far as they go.
+class FirstOccurrence {
+ public:
+  FirstOccurrence(std::string_view word, size_t following) : finder_(word), following_(following) {}
+
+  void Feed(std::string_view piece) {
+    if (complete()) return;
+    size_t from = 0;
+    if (!found_) {
+      from = finder_.FindEnd(piece);
+      if (from == std::string_view::npos) return;
+      found_ = true;
+    }
+    after_.append(piece.substr(from, following_ - after_.size()));
   }
-  return Text();
-}
+  bool found() const { return found_; }
+  bool complete() const { return found_ && after_.size() == following_; }
+  std::string_view after() const { return after_; }
+
+ private:
+  ByteWordFinder finder_;
+  size_t following_;
+  bool found_ = false;
+  std::string after_;
+};
+
+// The language declaration of the lowered joined lines, sought in their bytes as they
+// arrive: the first lang=", lang= and content=" with the characters after each.
+class LanguageDeclarationSearch {
+ public:
+  // Whether more text is wanted. Once the first lang=" and the three characters after it
+  // are known, the code is settled: either it is quoted there, or the first lang=, which
+  // cannot come later, gives it.
+  bool Feed(std::string_view piece) {
+    langQuoted_.Feed(piece);
+    langPlain_.Feed(piece);
+    contentQuoted_.Feed(piece);
+    return !langQuoted_.complete();
+  }
+
+  // The code's bytes, as the steps take them from the text; empty when there is none.
+  std::string_view CodeBytes() const {
+    std::string_view code = QuotedCode(langQuoted_);
+    if (code.empty() && langPlain_.found()) {
+      // The character right after "=" (usually the opening quote) is passed over.
+      const std::string_view after = langPlain_.after();
+      if (after.size() > kPassedOver) code = after.substr(kPassedOver, kLanguageCodeLength);
+    }
+    if (code.empty()) code = QuotedCode(contentQuoted_);
+    return code;
+  }
+
+ private:
+  // The two characters after the word when a double quote follows them.
+  static std::string_view QuotedCode(const FirstOccurrence& word) {
+    const std::string_view after = word.after();
+    if (after.size() > kLanguageCodeLength && after[kLanguageCodeLength] == '"') {
+      return after.substr(0, kLanguageCodeLength);
+    }
+    return std::string_view();
+  }
+
+  // The code and its closing quote; for lang= also the character before the code.
+  FirstOccurrence langQuoted_{kLangQuoted, kLanguageCodeLength + 1};
+  FirstOccurrence langPlain_{kLangPlain, kPassedOver + kLanguageCodeLength};
+  FirstOccurrence contentQuoted_{kContentQuoted, kLanguageCodeLength + 1};
+};
 
 }  // namespace
 
@@ -211,25 +274,20 @@ Message CommonWordsUnavailableMessage(const std::filesystem::path& dataFolder, i
 }
 
 Text DetectDocumentLanguage(TextView path, TextView allowed, TextView defaultCode) {
-  int32_t errorNumber = 0;
-  Text errorDescription;
-  int32_t linesTaken = 0;
-  Text text =
-      ReadTextLines(path, true, kLanguageSearchLines, errorNumber, errorDescription, linesTaken);
-  if (errorNumber != 0) text.clear();
-  ToLowerGeneralInPlace(text);
+  // The lines are searched as raw bytes while they are read; lines that cannot be read give
+  // no code.
+  LanguageDeclarationSearch search;
+  FileError error;
+  const bool read = StreamTextLines(
+      path, true, kLanguageSearchLines,
+      [&search](std::string_view piece) { return search.Feed(piece); }, error);
+  const std::string_view bytes = read ? search.CodeBytes() : std::string_view();
+  // The code's characters in their general lower-case form, as in the lowered text.
+  Text code = DecodeCp1252(bytes);
+  ToLowerGeneralInPlace(code);
   const Text allowedCodes = ToLowerGeneral(allowed);
 
-  Text code = QuotedCode(text, kLangQuoted);
-  if (code.empty()) {
-    const size_t p = text.find(kLangPlain);
-    // The character right after "=" (usually the opening quote) is passed over.
-    const size_t start = p + kLangPlain.size() + 1;
-    if (p != Text::npos && start < text.size()) code = text.substr(start, kLanguageCodeLength);
-  }
-  if (code.empty()) code = QuotedCode(text, kContentQuoted);
-
-  if (code.size() < static_cast<size_t>(kLanguageCodeLength)) return Text(defaultCode);
+  if (code.size() < kLanguageCodeLength) return Text(defaultCode);
   if (allowedCodes.empty() || allowedCodes.find(code) != Text::npos) return code;
   return Text(defaultCode);
 }
