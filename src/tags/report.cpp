@@ -42,9 +42,14 @@ Text MidInclusive(TextView line, int32_t first, int32_t last) {
   return Text(line.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1)));
 }
 
+// The UTF-8 byte-order mark as its three bytes read through the code page.
+constexpr TextView kUtf8ByteOrderMark = u"\u00EF\u00BB\u00BF";
+
 class ReportBuilder {
  public:
-  explicit ReportBuilder(LineReader& reader) : reader_(reader) {}
+  // A UTF-8 document's lines are decoded, so that its accented letters show as written and
+  // a byte-order mark does not hide a title on the first line.
+  ReportBuilder(LineReader& reader, bool isUtf8) : reader_(reader), isUtf8_(isUtf8) {}
 
   // Reads up to the closing head tag or the end of the file. False when reading failed.
   bool Run() {
@@ -70,6 +75,13 @@ class ReportBuilder {
   bool ReadTrimmed() {
     Text raw;
     if (!reader_.ReadLine(raw)) return false;
+    if (isUtf8_) {
+      if (firstLine_ && TextView(raw).starts_with(kUtf8ByteOrderMark)) {
+        raw.erase(0, kUtf8ByteOrderMark.size());
+      }
+      raw = DecodeUtf8Latin(raw);
+    }
+    firstLine_ = false;
     line_ = TrimSpaces(raw);
     lowered_ = ToLowerGeneral(line_);
     return true;
@@ -120,6 +132,8 @@ class ReportBuilder {
   }
 
   LineReader& reader_;
+  bool isUtf8_ = false;
+  bool firstLine_ = true;
   Text line_;
   Text lowered_;
   Text output_;
@@ -151,7 +165,9 @@ ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText) {
     report.outputText = Text(kReportFailure);
     return report;
   }
-  ReportBuilder builder(reader);
+  bool isUtf8 = false;
+  IsTextFile(report.inputFile, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+  ReportBuilder builder(reader, isUtf8);
   const bool read = builder.Run();
   reader.Close();
   if (read) {

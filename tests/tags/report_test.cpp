@@ -43,6 +43,18 @@ TEST_P(ReportTable, OutputBoxHoldsTheReport) {
 }
 
 const ReportCase kReportCases[] = {
+    {"Utf8WithByteOrderMarkShowsItsTitleDecoded",
+     "\xEF\xBB\xBF<title>Caf\xC3\xA9 cr\xC3\xA8me</title>\r\n</head>\r\n",
+     u"TITLE: Caf\u00E9 cr\u00E8me\r\n\r\n\r\nNo description meta tag found.\r\n"
+     u"No keywords meta tag found."},
+    {"Utf8ByContentDecodesMetaTags",
+     "<head>\r\n<meta name=\"description\" content=\"\xC3\x89t\xC3\xA9 "
+     "\xE2\x80\x99\">\r\n</head>\r\n",
+     u"DESCRIPTION meta tag: <meta name=\"description\" content=\"\u00C9t\u00E9 \u2019\">\r\n\r\n"
+     u"\r\nNo title tag found.\r\nNo keywords meta tag found."},
+    {"Windows1252StaysOneCharacterPerByte", "<title>Caf\xE9 \x80</title>\r\n</head>\r\n",
+     u"TITLE: Caf\u00E9 \u20AC\r\n\r\n\r\nNo description meta tag found.\r\n"
+     u"No keywords meta tag found."},
     {"NothingFound", "<html>\r\n<head>\r\n</head>\r\n<body>\r\n", kNothingFound},
     {"AllFourItems",
      "<html>\r\n<head>\r\n  <title>My Page</title>   \r\n"
