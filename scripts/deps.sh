@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs (as root), or says how to.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev fonts-liberation xvfb xauth)
+          qt6-base-dev libqt6svg6 fonts-liberation xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
