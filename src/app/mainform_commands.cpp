@@ -115,7 +115,9 @@ void MainForm::Form_F1Released() {
     case C::cmdGenerateKeywordMetaTag:
     case C::cmdShowExistingKeywordMetaTag:
     case C::cmdHelp:
-      if (Usable(C::cmdHelp)) cmdHelp_Click();
+      // Only a usable control holds the focus in a real window; during a run that is the
+      // Stop button, and help opens from it too.
+      if (Usable(focus_)) cmdHelp_Click();
       break;
     default:
       break;
@@ -298,7 +300,7 @@ void MainForm::chkPreserveCase_Click() {
     Message question;
     question.caption = Text(kConfirmationCaption);
     question.text = Text(kKeepCaseQuestion);
-    question.icon = MsgIcon::Question;
+    question.icon = MsgIcon::None;
     question.buttons = MsgButtons::YesNoCancel;
     if (ShowMessage(question) != MsgAnswer::Yes) SetChecked(C::chkPreserveCase, true);
   }

@@ -149,6 +149,8 @@ void MainForm::RestoreDefaults(bool clearTexts) {
   tw::RestoreDefaults(target, clearTexts);
   if (target.txbWordsToIgnore.empty()) target.strWordsToIgnoreList.clear();
   ApplySettings(target);
+  // The default "without backup" must not stay selected, hidden, for a PHP document.
+  ApplyInputFileKind();
   analysis_.blnWordTableCurrent = false;
 }
 

@@ -190,6 +190,19 @@ TEST_F(RunWindowTest, TickingWhenTheBoxIsShorterThanTheNoticeRemovesOnlyWhatIsTh
   EXPECT_EQ(afterTick, u"");
 }
 
+TEST_F(RunWindowTest, F1OnTheStopButtonDuringARunOpensHelp) {
+  ChooseFile(longDoc);
+  int calls = 0;
+  ui.onProcessEvents = [&] {
+    if (++calls != 3) return;
+    form->UserFocus(C::cmdListWords);
+    form->UserF1Released();
+  };
+  form->UserClick(C::cmdGenerateKeywordMetaTag);
+  EXPECT_EQ(ui.helpShown, 1);
+  ExpectIdle();
+}
+
 TEST_F(RunWindowTest, ShowWordsAsFoundOutsideARunOnlyChangesTheSetting) {
   form->UserEditText(C::txbMetaTag, u"my notes");
   form->UserSetChecked(C::chkShowWordsAsFound, true);

@@ -126,6 +126,23 @@ TEST_F(SettingsWindowTest, RestoreDefaultsKeepsTextsLanguageAndLargeWindow) {
   EXPECT_TRUE(ui.WasChanged(C::optInsertionWithoutBackup));
 }
 
+TEST_F(SettingsWindowTest, RestoreDefaultsKeepsAPhpDocumentWithBackup) {
+  Text script = Document("index.php", kGardenDocument);
+  ChooseFile(script);
+  form->UserClick(C::cmdReset);
+  // The hidden "without backup" must not be the choice: a script is inserted with backup.
+  EXPECT_TRUE(form->settings().optInsertionWithBackup);
+  EXPECT_FALSE(form->ControlVisible(C::optInsertionWithoutBackup));
+  EXPECT_EQ(form->ControlText(C::optInsertionWithBackup), u"with backup");
+
+  // Any other document gets the default choice, both options shown.
+  ChooseFile(Document("index.htm", kGardenDocument));
+  form->UserClick(C::cmdReset);
+  EXPECT_FALSE(form->settings().optInsertionWithBackup);
+  EXPECT_TRUE(form->ControlVisible(C::optInsertionWithoutBackup));
+  EXPECT_EQ(form->ControlText(C::optInsertionWithBackup), u"with");
+}
+
 TEST_F(SettingsWindowTest, GermanKeepCaseQuestion) {
   struct Case {
     MsgAnswer answer;
@@ -144,6 +161,7 @@ TEST_F(SettingsWindowTest, GermanKeepCaseQuestion) {
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, u"Confirmation");
     EXPECT_EQ(ui.messages[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(ui.messages[0].icon, MsgIcon::None);
     EXPECT_EQ(ui.messages[0].text,
               u"For German text it is better to keep upper/lower case.\r\n\r\n"
               u"Are you sure you want all keywords in lower case?");
