@@ -9,7 +9,7 @@
 
 #include "scan/fileproc.hpp"
 #include "scan/osfile.hpp"
-#include "text/bytesearch.hpp"
+#include "text/textsearch.hpp"
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
 

@@ -9,6 +9,7 @@
 #include "scan/entities.hpp"
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
+#include "text/textsearch.hpp"
 
 namespace tw {
 
@@ -51,6 +52,7 @@ constexpr int32_t kByteValues = 256;
 constexpr char16_t kByteMask = 0xFF;
 constexpr double kLargestFontNumber = 1e6;
 constexpr int32_t kDecimalBase = 10;
+constexpr char16_t kAsciiCaseOffset = u'a' - u'A';
 
 bool IsMarker(char16_t c) {
   return (c >= marker::kHeading6On && c <= marker::kHeadingOff) || c == marker::kBoldOn ||
@@ -105,6 +107,18 @@ double LeadingNumber(TextView text, size_t i) {
 inline char16_t Fold(char16_t c) {
   if (c < 0x80) return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
   return LowerChar(c);
+}
+
+// The first position at or after `from` whose character folds to the lower-case letter
+// `lower`; npos when none.
+size_t NextFoldedChar(TextView text, size_t from, char16_t lower) {
+  if (LowersOnlyFromAscii(lower)) {
+    return FindEitherChar(text, from, lower, static_cast<char16_t>(lower - kAsciiCaseOffset));
+  }
+  for (size_t i = from; i < text.size(); ++i) {
+    if (Fold(text[i]) == lower) return i;
+  }
+  return TextView::npos;
 }
 
 // Compares at `index` the text, lowered as the case-insensitive matching of tags lowers it,
@@ -204,6 +218,9 @@ void MarkContextTags(Text& line, bool lowered) {
   InPlaceRewriter rewriter(line);
   size_t i = 0;
   while (i < n) {
+    // Only a reference or a tag can change anything.
+    i = FindEitherChar(line, i, u'&', u'<');
+    if (i == Text::npos) break;
     const char16_t c = line[i];
     if (c == u'&') {
       const TextView rest = TextView(line).substr(i);
@@ -377,10 +394,8 @@ int32_t MarkupScanner::NextFolded(int index, int32_t position) {
   const int32_t p = Cached(folded_[index], position, [&](size_t from) {
     const TextView pattern = kFoldedPatterns[index];
     const TextView line(strScanLine);
-    for (size_t i = from; i < line.size(); ++i) {
-      if (Fold(line[i]) == pattern.front() && MatchesFolded(line, i, pattern)) {
-        return static_cast<int32_t>(i) + 1;
-      }
+    for (size_t i = from; (i = NextFoldedChar(line, i, pattern.front())) != TextView::npos; ++i) {
+      if (MatchesFolded(line, i, pattern)) return static_cast<int32_t>(i) + 1;
     }
     return Len() + 1;
   });
@@ -393,8 +408,8 @@ int32_t MarkupScanner::NextSqueezed(int index, int32_t position) {
   const int32_t p = Cached(squeezed_[index], position, [&](size_t from) {
     const TextView pattern = kSqueezedPatterns[index];
     const TextView line(strScanLine);
-    for (size_t i = from; i < line.size(); ++i) {
-      if (line[i] == u' ' || Fold(line[i]) != pattern.front()) continue;
+    // The pattern begins with a letter, so a space never begins it.
+    for (size_t i = from; (i = NextFoldedChar(line, i, pattern.front())) != TextView::npos; ++i) {
       size_t j = 1;
       size_t k = i + 1;
       while (j < pattern.size()) {

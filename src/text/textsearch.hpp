@@ -1,10 +1,14 @@
-// Searches for lower-case ASCII words in the bytes of a document read through the code page,
-// in any mix of case, with the bytes handed over piece by piece.
+// Quick searches over long lines and byte streams: ASCII words in the bytes of a document
+// read through the code page, in any mix of case and piece by piece, and single characters
+// in long texts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/text.hpp"
 
 namespace tw {
 
@@ -32,5 +36,12 @@ class ByteWordFinder {
   std::vector<size_t> fallback_;
   size_t matched_ = 0;
 };
+
+// The first position at or after `from` (0-based) that holds `a` or `b`; npos when none.
+size_t FindEitherChar(TextView text, size_t from, char16_t a, char16_t b);
+
+// Whether a lower-case ASCII letter is the general lower-case form of no character but
+// itself and its capital (true for every letter but i and k).
+bool LowersOnlyFromAscii(char16_t lowerLetter);
 
 }  // namespace tw
