@@ -107,6 +107,98 @@ TEST(LineReader, FiftyMegabyteLine) {
   EXPECT_FALSE(reader.failed());
 }
 
+// The lines as ReadLinePiece hands them over, each put together from its pieces; also
+// counts the pieces.
+std::vector<std::string> ReadAllPieces(const std::filesystem::path& file, LineEnds ends,
+                                       size_t* pieces = nullptr) {
+  LineReader reader;
+  FileError error;
+  EXPECT_TRUE(reader.Open(file, ends, error)) << ToUtf8(error.description);
+  std::vector<std::string> lines;
+  std::string line;
+  std::string_view piece;
+  bool endsLine = false;
+  size_t count = 0;
+  while (reader.ReadLinePiece(piece, endsLine)) {
+    ++count;
+    line.append(piece);
+    if (endsLine) {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      EXPECT_FALSE(piece.empty()) << "only the last piece of a line may be empty";
+    }
+  }
+  EXPECT_TRUE(line.empty()) << "a line was left unfinished";
+  EXPECT_FALSE(reader.failed());
+  if (pieces != nullptr) *pieces = count;
+  return lines;
+}
+
+TEST(LineReader, PiecesMakeTheSameLines) {
+  const struct {
+    std::string bytes;
+    LineEnds ends;
+  } cases[] = {
+      {"", LineEnds::CrOrCrLf},
+      {"a", LineEnds::CrOrCrLf},
+      {"a\r\nb\r\n", LineEnds::CrOrCrLf},
+      {"a\rb\r", LineEnds::CrOrCrLf},
+      {"a\nb\r\n", LineEnds::CrOrCrLf},
+      {"\r\n\r\n", LineEnds::CrOrCrLf},
+      {"a\r\r\nb", LineEnds::CrOrCrLf},
+      {"a\n\r\n", LineEnds::CrOrCrLf},
+      {"a\nb\n", LineEnds::LfOnly},
+      {"a\r\nb\n", LineEnds::LfOnly},
+      {"\n\n", LineEnds::LfOnly},
+      // Line ends on both sides of the 64 KiB buffer edge and exactly on it.
+      {std::string(65535, 'x') + "\r\ny", LineEnds::CrOrCrLf},
+      {std::string(65536, 'x') + "\r\ny", LineEnds::CrOrCrLf},
+      {std::string(65536, 'x') + "\n", LineEnds::LfOnly},
+      {std::string(65537, 'x'), LineEnds::CrOrCrLf},
+      {std::string(200000, 'x') + "\r\n\r\n" + std::string(70000, 'y'), LineEnds::CrOrCrLf},
+  };
+  TempDir dir;
+  int n = 0;
+  for (const auto& c : cases) {
+    const auto file = dir.Write("piece" + std::to_string(n++) + ".htm", c.bytes);
+    EXPECT_EQ(ReadAllPieces(file, c.ends), ReadAllBytes(file, c.ends)) << "case " << n - 1;
+  }
+}
+
+TEST(LineReader, ALongLineComesInPiecesOfTheBuffer) {
+  TempDir dir;
+  const auto file = dir.Write("long.htm", std::string(300000, 'x') + "\r\nend");
+  size_t pieces = 0;
+  const auto lines = ReadAllPieces(file, LineEnds::CrOrCrLf, &pieces);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].size(), 300000u);
+  EXPECT_EQ(lines[1], "end");
+  EXPECT_GT(pieces, 4u);  // 300,000 bytes do not fit into one 64 KiB buffer
+}
+
+TEST(LineReader, ALongLineFollowedByShortOnes) {
+  // The room given to a long line does not spill into the lines after it.
+  TempDir dir;
+  const std::string longLine(150000, '\xE9');
+  const auto file = dir.Write("long.htm", longLine + "\r\nab\r\n\r\nc");
+  LineReader reader;
+  FileError error;
+  ASSERT_TRUE(reader.Open(file, LineEnds::CrOrCrLf, error));
+  Text line = u"left over";
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, Text(150000, u'\u00E9'));
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, u"ab");
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, u"");
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_EQ(line, u"c");
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_TRUE(line.empty());
+  EXPECT_FALSE(reader.failed());
+}
+
 TEST(LineReader, CharactersThroughTheCodePage) {
   TempDir dir;
   const auto file = dir.Write("cp.htm", "caf\xE9 \x80 \x93\x81\r\n");

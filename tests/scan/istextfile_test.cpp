@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "scan/fileproc.hpp"
 #include "support/testfiles.hpp"
+#include "text/chars.hpp"
 #include "text/codepage.hpp"
 
 namespace tw {
@@ -322,6 +324,191 @@ TEST(IsTextFile, LargeSingleLineDocument) {
   EXPECT_EQ(err, 0);
   EXPECT_EQ(taken, 1);
   EXPECT_EQ(text.size(), bytes.size() - 2);
+}
+
+// The text the sink was given, and how many pieces made it.
+struct Streamed {
+  bool read = false;
+  std::string bytes;
+  int pieces = 0;
+  FileError error;
+};
+
+Streamed Stream(const std::filesystem::path& file, bool skipEmpty, int32_t maximum,
+                int stopAfter = 0) {
+  Streamed s;
+  s.read = StreamTextLines(
+      Name(file), skipEmpty, maximum,
+      [&s, stopAfter](std::string_view piece) {
+        s.bytes.append(piece);
+        return ++s.pieces != stopAfter;
+      },
+      s.error);
+  return s;
+}
+
+TEST(StreamTextLines, GivesTheTextOfReadTextLines) {
+  const struct {
+    std::string bytes;
+    bool skipEmpty;
+    int32_t maximum;
+  } cases[] = {
+      {"a\r\n\r\nb\r\nc", true, 2},
+      {"a\r\n\r\nb\r\nc", false, 0},
+      {"a\r\n\r\nb\r\nc", false, 2},
+      {"\r\n\r\na\r\n\r\nb", false, 0},  // no line break before the first text
+      {"\r\n\r\na\r\n\r\nb", false, 3},
+      {"a\r\n  \r\nb", true, 0},
+      {"a\nb\n\nc\n", true, 0},
+      {"a\nb\n\nc\n", false, 0},
+      {"a\nb\r\nc", true, 0},
+      {"a\rb\r\rc\r", true, 0},
+      {"a\rb\r\rc\r", true, 2},
+      {"\r\n\r\n", true, 0},
+      {"", false, 0},
+      {"caf\xE9\r\n\x80\x81", true, 0},
+      {Lines(1, 15, "\r\n\r\n"), true, 10},
+      {Lines(1, 15, "\n"), true, 10},
+      {std::string(100000, 'x') + "\r\n\r\n" + std::string(70000, 'y') + "\r\nz", true, 10},
+      {std::string(100000, 'x') + "\r\n\r\n" + std::string(70000, 'y') + "\r\nz", true, 1},
+  };
+  TempDir dir;
+  int n = 0;
+  for (const auto& c : cases) {
+    const auto file = dir.Write("s" + std::to_string(n++) + ".htm", c.bytes);
+    int32_t err = -1;
+    Text description;
+    int32_t taken = 0;
+    const Text expected =
+        ReadTextLines(Name(file), c.skipEmpty, c.maximum, err, description, taken);
+    const Streamed s = Stream(file, c.skipEmpty, c.maximum);
+    EXPECT_TRUE(s.read) << "case " << n - 1;
+    EXPECT_EQ(s.error.number, 0);
+    EXPECT_EQ(DecodeCp1252(s.bytes), expected) << "case " << n - 1;
+  }
+}
+
+TEST(StreamTextLines, StopsWhenTheSinkHasEnough) {
+  TempDir dir;
+  const auto file = dir.Write("s.htm", "one\r\ntwo\r\nthree\r\n");
+  const Streamed all = Stream(file, true, 0);
+  EXPECT_EQ(all.bytes, "one\r\ntwo\r\nthree");
+  EXPECT_EQ(all.pieces, 5);  // three lines and two line breaks
+  const Streamed two = Stream(file, true, 0, 2);
+  EXPECT_TRUE(two.read);
+  EXPECT_EQ(two.bytes, "one\r\n");
+  EXPECT_EQ(two.pieces, 2);
+}
+
+TEST(StreamTextLines, Failures) {
+  TempDir dir;
+  const Streamed missing = Stream(dir.path() / "missing.htm", true, 10);
+  EXPECT_FALSE(missing.read);
+  EXPECT_EQ(missing.error.number, ENOENT);
+  EXPECT_FALSE(missing.error.description.empty());
+  EXPECT_EQ(missing.pieces, 0);
+  const Streamed folder = Stream(dir.path(), true, 10);
+  EXPECT_FALSE(folder.read);
+  EXPECT_NE(folder.error.number, 0);
+}
+
+TEST(FirstLinesDeclareUtf8, Cases) {
+  const std::string decl = "<meta charset=\"utf-8\">";
+  const struct {
+    const char* what;
+    std::string bytes;
+    bool utf8;
+  } cases[] = {
+      {"bare", "<meta charset=utf-8>", true},
+      {"double quotes", "<meta charset=\"UTF-8\">", true},
+      {"single quotes", "<meta charset='Utf-8'>", true},
+      {"mixed quotes", "<meta charset=\"utf-8'>", true},
+      {"key in capitals", "<meta CHARSET=uTf-8>", true},
+      {"two quotes", "<meta charset=\"\"utf-8\">", false},
+      {"space after =", "<meta charset= utf-8>", false},
+      {"other charset", "<meta charset=\"iso-8859-1\">", false},
+      {"utf8 without hyphen", "<meta charset=utf8>", false},
+      {"cut name", "<meta charset=utf-", false},
+      {"second key counts", "charset=x charset=\"UTF-8\"", true},
+      {"key inside key", "charset=charset=utf-8", true},
+      {"key then name", "charset=\"charset=utf-8", true},
+      {"accented capital", "\xC7harset=utf-8", false},
+      // A declaration never runs over a line end.
+      {"key at a line end", "<meta charset=\r\nutf-8>", false},
+      {"quote at a line end", "<meta charset=\"\r\nutf-8>", false},
+      {"key over LF lines", "<meta charset=\nutf-8>", false},
+      {"name after a lone LF", "<meta charset=\nutf-8>\r\n", false},
+      {"line 10", Lines(1, 9, "\r\n") + decl, true},
+      {"line 11", Lines(1, 10, "\r\n") + decl, false},
+      {"empty lines skipped", Lines(1, 9, "\r\n\r\n\r\n") + decl, true},
+      {"spaces are a line", Lines(1, 9, "\r\n  \r\n") + decl, false},
+      {"LF line 10", Lines(1, 9, "\n") + decl + "\n", true},
+      {"LF line 11", Lines(1, 10, "\n\n") + decl + "\n", false},
+      {"CR line 10", Lines(1, 9, "\r") + decl + "\r", true},
+      {"CR line 11", Lines(1, 10, "\r") + decl + "\r", false},
+      {"one long line", std::string(200000, 'x') + decl, true},
+      {"over a buffer edge", std::string(65536 - 10, 'x') + decl, true},
+      {"long line then line 11", std::string(200000, 'x') + "\r\n" + Lines(2, 10, "\r\n") + decl,
+       false},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    const auto file = dir.Write("page.html", c.bytes);
+    EXPECT_EQ(FirstLinesDeclareUtf8(Name(file)), c.utf8) << c.what;
+  }
+  EXPECT_FALSE(FirstLinesDeclareUtf8(Name(dir.path() / "missing.html")));
+}
+
+// The search as it stood: the first lines read whole, decoded, lowered character by
+// character at every position.
+bool DeclaresUtf8TheLongWay(TextView name) {
+  int32_t err = 0;
+  Text description;
+  int32_t taken = 0;
+  const Text text = ReadTextLines(name, true, kCharsetSearchLines, err, description, taken);
+  if (err != 0) return false;
+  const auto holdsAt = [&text](size_t at, TextView word) {
+    if (at + word.size() > text.size()) return false;
+    for (size_t j = 0; j < word.size(); ++j) {
+      if (LowerChar(text[at + j]) != word[j]) return false;
+    }
+    return true;
+  };
+  for (size_t p = 0; p < text.size(); ++p) {
+    if (!holdsAt(p, u"charset=")) continue;
+    size_t q = p + 8;
+    if (q < text.size() && (text[q] == u'"' || text[q] == u'\'')) ++q;
+    if (holdsAt(q, u"utf-8")) return true;
+  }
+  return false;
+}
+
+TEST(FirstLinesDeclareUtf8, AgreesWithTheWholeTextSearch) {
+  // Documents put together from pieces of declarations, line ends and empty lines.
+  const std::string_view parts[] = {
+      "charset=", "CharSet=", "utf-8", "UTF-8", "\"",   "'", "\r\n", "\n",  "\r",
+      "\r\n\r\n", "x",        "<p>",   "\xE9",  "\xC7", " ", "-8",   "utf", "charset=\"utf-8\"",
+  };
+  uint64_t state = 12345;
+  const auto next = [&state](uint64_t n) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    return (state >> 33) % n;
+  };
+  TempDir dir;
+  int utf8 = 0;
+  for (int doc = 0; doc < 400; ++doc) {
+    std::string bytes;
+    const uint64_t count = 1 + next(60);
+    for (uint64_t i = 0; i < count; ++i)
+      bytes += parts[next(std::size(parts))];
+    const auto file = dir.Write("doc.htm", bytes);
+    const bool expected = DeclaresUtf8TheLongWay(Name(file));
+    utf8 += expected ? 1 : 0;
+    EXPECT_EQ(FirstLinesDeclareUtf8(Name(file)), expected) << bytes;
+  }
+  // Both answers were met often.
+  EXPECT_GT(utf8, 40);
+  EXPECT_LT(utf8, 360);
 }
 
 TEST(ReadTextLines, Cases) {

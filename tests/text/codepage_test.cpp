@@ -35,6 +35,23 @@ TEST(Cp1252, KnownCharacters) {
   EXPECT_EQ(Cp1252FromChar(u'\u0141'), -1);
 }
 
+TEST(Cp1252, DecodeAppendKeepsWhatWasThere) {
+  // Longer than the decoder's buffer, with every byte in it.
+  std::string bytes;
+  for (int round = 0; round < 20; ++round) {
+    for (int b = 0; b < 256; ++b)
+      bytes.push_back(static_cast<char>(b));
+  }
+  Text out = u"old\u0100";
+  DecodeCp1252Append(bytes, out);
+  ASSERT_EQ(out.size(), 4 + bytes.size());
+  EXPECT_EQ(out.substr(0, 4), u"old\u0100");
+  for (size_t i = 0; i < bytes.size(); ++i)
+    ASSERT_EQ(out[4 + i], Cp1252ToChar(static_cast<unsigned char>(bytes[i]))) << i;
+  DecodeCp1252Append("", out);
+  EXPECT_EQ(out.size(), 4 + bytes.size());
+}
+
 TEST(Cp1252, UnmappableCharacters) {
   EXPECT_EQ(EncodeCp1252(u"\u0141\u00F3d\u017A"),
             "?\xF3"

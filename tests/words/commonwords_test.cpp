@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
+#include "scan/istextfile.hpp"
 #include "support/testfiles.hpp"
+#include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
 
@@ -232,6 +236,110 @@ TEST(DetectDocumentLanguageTest, AnyCodeWhenNothingIsAllowed) {
   TempDir dir;
   const auto file = dir.Write("page.html", "<html lang=\"nl\">\r\n");
   EXPECT_EQ(DetectDocumentLanguage(FromUtf8(file.string()), u"", u"en"), u"nl");
+}
+
+TEST(DetectDocumentLanguageTest, CodesAsTheStepsTakeThem) {
+  const std::string tenLines = "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n";
+  const struct {
+    const char* what;
+    std::string head;
+    const char16_t* anyCode;   // nothing allowed: any code of two characters
+    const char16_t* sixCodes;  // the six languages allowed
+  } cases[] = {
+      {"capitals", "<HTML LANG=\"DE\">", u"de", u"de"},
+      {"no closing quote at the end", "<html lang=\"de", u"de", u"de"},
+      {"line end after the code", "<html lang=\"de\r\nx", u"de", u"de"},
+      {"single quotes", "<html lang='es'>", u"es", u"es"},
+      {"first quoted one counts", "<p xml:lang=en>\r\n<html lang=\"fr\">", u"fr", u"fr"},
+      {"quote then the code", "<html lang=\"d\"e\">", u"d\"", u"en"},
+      // The line break joining two lines is part of the text that follows a declaration.
+      {"lang= at a line end", "<html lang=\r\n\"de\">", u"\n\"", u"en"},
+      {"lang=\" at a line end", "<html lang=\"\r\nde\">", u"\r\n", u"en"},
+      {"lang= and one character at the end", "<meta content=\"fr\">\r\n<html lang=x", u"fr", u"fr"},
+      {"lang= and two characters at the end", "<meta content=\"fr\">\r\n<html lang=xy", u"en",
+       u"en"},
+      {"content cut at the end", "<meta content=\"f", u"en", u"en"},
+      {"content in capitals", "<META CONTENT=\"IT\">", u"it", u"it"},
+      {"accented code", "<html lang=\"\xC9S\">", u"\u00E9s", u"en"},
+      {"a word split over lines", "<html la\r\nng=\"de\">", u"en", u"en"},
+      {"line 10", tenLines + "<html lang=\"pt\">", u"pt", u"pt"},
+      {"line 11", tenLines + "10\r\n<html lang=\"pt\">", u"en", u"en"},
+      {"LF-only line 10", "1\n2\n3\n4\n5\n\n\n6\n7\n8\n9\n<html lang=\"it\">\n", u"it", u"it"},
+      {"LF-only line 11", "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n<html lang=\"it\">\n", u"en", u"en"},
+      {"CR-only", "1\r2\r\r<html lang=\"es\">\r", u"es", u"es"},
+      {"one long line", std::string(200000, 'x') + "<html lang=\"es\">", u"es", u"es"},
+      {"over a buffer edge", std::string(65536 - 8, 'x') + "<html lang=\"it\">", u"it", u"it"},
+      {"quoted code decides before a later content", "<html lang=\"de\"><meta content=\"fr\">",
+       u"de", u"de"},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    const auto file = dir.Write("page.html", c.head);
+    EXPECT_EQ(DetectDocumentLanguage(FromUtf8(file.string()), u"", u"en"), c.anyCode) << c.what;
+    EXPECT_EQ(DetectDocumentLanguage(FromUtf8(file.string()), u"en_de_es_pt_it_fr", u"en"),
+              c.sixCodes)
+        << c.what;
+  }
+}
+
+// The choice as it stood: the first lines read whole, lowered, and searched.
+Text DetectTheLongWay(TextView path, TextView allowed, TextView defaultCode) {
+  int32_t err = 0;
+  Text description;
+  int32_t taken = 0;
+  Text text = ReadTextLines(path, true, 10, err, description, taken);
+  if (err != 0) text.clear();
+  ToLowerGeneralInPlace(text);
+  const auto quoted = [&text](TextView marker) {
+    const size_t p = text.find(marker);
+    if (p == Text::npos) return Text();
+    const size_t start = p + marker.size();
+    if (start + 2 < text.size() && text[start + 2] == u'"') return text.substr(start, 2);
+    return Text();
+  };
+  Text code = quoted(u"lang=\"");
+  if (code.empty()) {
+    const size_t p = text.find(u"lang=");
+    if (p != Text::npos && p + 6 < text.size()) code = text.substr(p + 6, 2);
+  }
+  if (code.empty()) code = quoted(u"content=\"");
+  if (code.size() < 2) return Text(defaultCode);
+  const Text allowedCodes = ToLowerGeneral(allowed);
+  if (allowedCodes.empty() || allowedCodes.find(code) != Text::npos) return code;
+  return Text(defaultCode);
+}
+
+TEST(DetectDocumentLanguageTest, AgreesWithTheWholeTextSearch) {
+  // Documents put together from pieces of declarations, line ends and empty lines.
+  const std::string_view parts[] = {
+      "lang=", "LANG=\"", "content=\"", "Content=", "de",       "FR",          "\"",
+      "'",     "\r\n",    "\n",         "\r",       "\r\n\r\n", "x",           "<p>",
+      "\xC9",  "\xE9",    " ",          "e",        "=",        "lang=\"es\"",
+  };
+  uint64_t state = 777;
+  const auto next = [&state](uint64_t n) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    return (state >> 33) % n;
+  };
+  TempDir dir;
+  int defaults = 0;
+  for (int doc = 0; doc < 400; ++doc) {
+    std::string bytes;
+    const uint64_t count = 1 + next(50);
+    for (uint64_t i = 0; i < count; ++i)
+      bytes += parts[next(std::size(parts))];
+    const auto file = dir.Write("doc.html", bytes);
+    const Text path = FromUtf8(file.string());
+    const Text expected = DetectTheLongWay(path, u"", u"??");
+    defaults += expected == u"??" ? 1 : 0;
+    EXPECT_EQ(DetectDocumentLanguage(path, u"", u"??"), expected) << bytes;
+    EXPECT_EQ(DetectDocumentLanguage(path, u"en_de_es_pt_it_fr", u"en"),
+              DetectTheLongWay(path, u"en_de_es_pt_it_fr", u"en"))
+        << bytes;
+  }
+  // Both codes and defaults were met often.
+  EXPECT_GT(defaults, 40);
+  EXPECT_LT(defaults, 360);
 }
 
 TEST(LanguageIndexFromCodeTest, SingleLanguagesOnly) {
