@@ -2,8 +2,10 @@
 #include "words/wordlist.hpp"
 
 #include <algorithm>
-#include <charconv>
+#include <climits>
 #include <cmath>
+#include <stdexcept>
+#include <vector>
 
 #include "text/strproc.hpp"
 
@@ -17,9 +19,13 @@ constexpr int32_t kMinRankWidth = 4;
 constexpr int32_t kValueWidth = 5;
 constexpr int32_t kFrequencyWidth = 4;
 constexpr int32_t kDensityWidth = 4;
-constexpr int kDensityDecimals = 2;
-constexpr double kPercent = 100.0;
-constexpr TextView kDensityUnknown = u"0.00";
+constexpr int64_t kPercent = 100;
+// The density is shown with two decimals.
+constexpr size_t kDensityDecimals = 2;
+constexpr int64_t kHundredths = 100;
+// A group size this large means that no further groups follow.
+constexpr unsigned char kNoFurtherGroups = CHAR_MAX;
+constexpr uint32_t kLargestCodeUnit = 0xFFFF;
 
 // Padded with spaces on the left up to the width; a longer text is kept whole.
 void AppendRightAligned(Text& out, TextView text, int32_t width) {
@@ -28,17 +34,73 @@ void AppendRightAligned(Text& out, TextView text, int32_t width) {
   out.append(text);
 }
 
-// Frequency as a share of the document's words, with two decimals and a point.
-Text DensityText(int32_t frequency, int64_t totalWords) {
-  if (totalWords <= 0) return Text(kDensityUnknown);
-  const double density = frequency * kPercent / static_cast<double>(totalWords);
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, density,
-                                    std::chars_format::fixed, kDensityDecimals);
-  return Text(buffer, result.ptr);
+// The digits of a whole number with the group separator put in from the right.
+Text GroupedDigits(int64_t whole, const NumberFormat& format) {
+  const Text digits = NumberText(whole);
+  if (format.grouping.empty() || format.groupSeparator.empty()) return digits;
+  // Group sizes from the right; the last one repeats, and a size of 0 or less, or CHAR_MAX,
+  // ends the grouping.
+  Text out;
+  size_t left = digits.size();
+  size_t groupIndex = 0;
+  std::vector<TextView> pieces;
+  for (;;) {
+    const auto size = static_cast<unsigned char>(format.grouping[groupIndex]);
+    if (size == 0 || size >= kNoFurtherGroups || size >= left) break;
+    pieces.push_back(TextView(digits).substr(left - size, size));
+    left -= size;
+    if (groupIndex + 1 < format.grouping.size()) ++groupIndex;
+  }
+  out.append(TextView(digits).substr(0, left));
+  for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+    out.append(format.groupSeparator);
+    out.append(*piece);
+  }
+  return out;
+}
+
+// One character of a numeric facet as text; `fallback` when it does not fit one code unit.
+Text FacetChar(wchar_t c, char16_t fallback) {
+  const auto code = static_cast<uint32_t>(c);
+  return Text(1, code <= kLargestCodeUnit ? static_cast<char16_t>(code) : fallback);
 }
 
 }  // namespace
+
+NumberFormat NumberFormatOf(const std::locale& locale) {
+  const auto& facet = std::use_facet<std::numpunct<wchar_t>>(locale);
+  NumberFormat format;
+  format.decimalSeparator = FacetChar(facet.decimal_point(), u'.');
+  format.groupSeparator = FacetChar(facet.thousands_sep(), u',');
+  format.grouping = facet.grouping();
+  return format;
+}
+
+NumberFormat UserNumberFormat() {
+  try {
+    return NumberFormatOf(std::locale(""));
+  } catch (const std::runtime_error&) {
+    // The environment names a locale the system does not have.
+    return NumberFormat{};
+  }
+}
+
+Text DensityText(int32_t frequency, int64_t totalWords, const NumberFormat& format) {
+  // In hundredths of a per cent, rounded on the exact quotient so that a half goes up as
+  // it does when the share is written out by hand.
+  int64_t hundredths = 0;
+  if (totalWords > 0) {
+    const int64_t scaled = static_cast<int64_t>(frequency) * kPercent * kHundredths;
+    hundredths = scaled / totalWords;
+    if (2 * (scaled % totalWords) >= totalWords) ++hundredths;
+  }
+  Text text = GroupedDigits(hundredths / kHundredths, format);
+  text += format.decimalSeparator;
+  const Text fraction = NumberText(hundredths % kHundredths);
+  text.append(kDensityDecimals - fraction.size(), u'0');
+  text += fraction;
+  return text;
+}
 
 int64_t RoundHalfToEven(double value) {
   const double floor = std::floor(value);
@@ -73,6 +135,11 @@ Text ReportNoWords(const AnalysisSettings& settings) {
 }
 
 Text WordListText(const WordTable& table, const AnalysisSettings& settings) {
+  return WordListText(table, settings, UserNumberFormat());
+}
+
+Text WordListText(const WordTable& table, const AnalysisSettings& settings,
+                  const NumberFormat& format) {
   const int32_t count = table.intNumWords();
   if (count == 0) return ReportNoWords(settings);
   const int32_t rankWidth = std::max(kMinRankWidth, static_cast<int32_t>(NumberText(count).size()));
@@ -90,7 +157,8 @@ Text WordListText(const WordTable& table, const AnalysisSettings& settings) {
       out += u' ';
       AppendRightAligned(out, NumberText(entry.frequency), kFrequencyWidth);
       out += u"  ";
-      AppendRightAligned(out, DensityText(entry.frequency, table.lngTotalWords), kDensityWidth);
+      AppendRightAligned(out, DensityText(entry.frequency, table.lngTotalWords, format),
+                         kDensityWidth);
       out += u"%  ";
       out += entry.word;
       out.append(kCrLf);

@@ -38,7 +38,9 @@ std::string Quote(const std::string& s) {
 CliResult RunCli(const TempDir& dir, const std::vector<std::string>& args) {
   const auto out = dir.path() / "cli-stdout.txt";
   const auto err = dir.path() / "cli-stderr.txt";
-  std::string command = "cd " + Quote(dir.path().string()) + " && " + Quote(TAGWRIGHT_CLI_PATH);
+  // The densities of the word list follow the user's number format: the tests expect a point.
+  std::string command =
+      "cd " + Quote(dir.path().string()) + " && LC_ALL=C " + Quote(TAGWRIGHT_CLI_PATH);
   for (const std::string& a : args)
     command += " " + Quote(a);
   command += " >" + Quote(out.string()) + " 2>" + Quote(err.string()) + " </dev/null";
@@ -82,6 +84,14 @@ const std::string kGardenList =
     "Rank Value Freq. Density\n"
     "   1   100    3  33.33%  tools\n"
     "   2    97    2  22.22%  Garden\n";
+
+// 800 words: beta three times (0.375 %), alpha once (0.125 %), the rest too short to count.
+std::string EightHundredWords() {
+  std::string words = "alpha beta beta beta";
+  for (int k = 4; k < 800; ++k)
+    words += " zz";
+  return "<html><body><p>" + words + "</p></body></html>\r\n";
+}
 
 struct OutputCase {
   const char* name;
@@ -161,6 +171,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "Rank Value Freq. Density\n"
                    "   1   100    2  50.00%  caf\xC3\xA9\n"
                    "   2   100    2  50.00%  na\xC3\xAFve\n"},
+        OutputCase{"density_halves_round_up",
+                   EightHundredWords(),
+                   {"list", "--min-frequency", "1"},
+                   "Rank Value Freq. Density\n"
+                   "   1   100    3  0.38%  beta\n"
+                   "   2    33    1  0.13%  alpha\n"},
         OutputCase{"no_words",
                    "<p>a b c</p>\r\n",
                    {"tag"},
