@@ -53,7 +53,8 @@ int RunShow(std::span<const std::string> args) {
   if (file == nullptr) return status;
 
   CliHost host(stderr, false);
-  const ExistingTagReport report = ShowExistingKeywordMetaTag(FromUtf8(*file));
+  // A file name is bytes; one that is not UTF-8 must still name the same file.
+  const ExistingTagReport report = ShowExistingKeywordMetaTag(FromUtf8FileName(*file));
   if (report.message) {
     host.ShowMessage(*report.message);
     return kExitMessage;

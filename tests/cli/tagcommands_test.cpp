@@ -113,6 +113,17 @@ TEST(CliShow, NothingFound) {
   EXPECT_EQ(r.err, "");
 }
 
+// File names are bytes: one that is not UTF-8 (here Latin-1) is found all the same, by show
+// as by the commands that analyse or insert.
+TEST(CliShow, FileNameThatIsNotUtf8) {
+  TempDir dir;
+  const auto file = dir.Write("caf\xE9.html", "<head>\r\n<title>T</title>\r\n</head>\r\n");
+  const CliResult r = RunCli({"show", file.string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "TITLE: T\n\n\nNo description meta tag found.\nNo keywords meta tag found.\n");
+  EXPECT_EQ(r.err, "");
+}
+
 TEST(CliShow, Refusals) {
   TempDir dir;
   const CliResult missing = RunCli({"show", (dir.path() / "absent.html").string()});
