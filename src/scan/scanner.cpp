@@ -167,6 +167,16 @@ constexpr ContextTag kPreservedCaseContextTags[] = {
     {u"<H6>", marker::kHeading6On, false}, {u"</H6>", marker::kHeadingOff, false},
 };
 
+constexpr size_t LongestTag() {
+  size_t longest = 0;
+  for (const ContextTag& t : kLowerContextTags)
+    longest = std::max(longest, t.tag.size());
+  for (const ContextTag& t : kPreservedCaseContextTags)
+    longest = std::max(longest, t.tag.size());
+  return longest;
+}
+constexpr size_t kLongestContextTag = LongestTag();
+
 }  // namespace
 
 namespace {
@@ -180,11 +190,17 @@ bool MayBeginContextTag(char16_t c) {
 // The context tag at the start of `rest`, if any. `tableFold` is worked out on first need:
 // whether LowerCase would lower `line` through the letter tables.
 const ContextTag* ContextTagAt(TextView rest, bool lowered, const Text& line, int& tableFold) {
+  // A tag ends at its only ">", and only ">" folds to ">": just the tags as long as the
+  // text up to the first ">" can stand here.
+  const size_t close = rest.substr(0, kLongestContextTag).find(u'>');
+  if (close == TextView::npos) return nullptr;
+  const size_t length = close + 1;
   for (const ContextTag& t : kLowerContextTags) {
-    if (rest.starts_with(t.tag)) return &t;
+    if (t.tag.size() == length && rest.starts_with(t.tag)) return &t;
   }
   if (lowered) return nullptr;
   for (const ContextTag& t : kPreservedCaseContextTags) {
+    if (t.tag.size() != length) continue;
     if (!t.ignoreCase) {
       if (rest.starts_with(t.tag)) return &t;
       continue;
@@ -218,9 +234,6 @@ void MarkContextTags(Text& line, bool lowered) {
   InPlaceRewriter rewriter(line);
   size_t i = 0;
   while (i < n) {
-    // Only a reference or a tag can change anything.
-    i = FindEitherChar(line, i, u'&', u'<');
-    if (i == Text::npos) break;
     const char16_t c = line[i];
     if (c == u'&') {
       const TextView rest = TextView(line).substr(i);
