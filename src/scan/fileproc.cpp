@@ -17,6 +17,8 @@ namespace {
 constexpr size_t kReadChunk = 64 * 1024;
 // Room kept after a long line, so that a few characters can be added without moving it.
 constexpr size_t kLongLineSlack = 16;
+// The room, in characters, that a long line is given at most beyond its own length.
+constexpr uint64_t kLongLineRoomLimit = 64u * 1024u * 1024u;
 constexpr char kCrByte = '\r';
 constexpr char kLfByte = '\n';
 
@@ -185,9 +187,16 @@ bool LineReader::ReadLineBytes(std::string& line) {
 }
 
 void LineReader::ReserveForLongLine(Text& line, size_t pieceSize) const {
-  // The rest of the line can only lie in the part of the file not read yet.
+  // The rest of the line can only lie in the part of the file not read yet, and a line this
+  // long usually runs to the end (a document without line breaks).
   const uint64_t unread = fileSize_ > filled_ ? fileSize_ - filled_ : 0;
-  const uint64_t wanted = line.size() + pieceSize + unread + kLongLineSlack;
+  // Without that bound (a file that has grown, or of unknown length) appending grows it.
+  if (unread == 0) return;
+  // The room is bounded by the larger of a limit and the line's own length (so it doubles
+  // at least), lest a long line early in a huge file take room for the whole file.
+  const uint64_t held = line.size() + pieceSize;
+  const uint64_t room = std::min(unread, std::max<uint64_t>(kLongLineRoomLimit, held));
+  const uint64_t wanted = held + room + kLongLineSlack;
   if (wanted <= line.capacity() || wanted > line.max_size()) return;
   try {
     line.reserve(static_cast<size_t>(wanted));
