@@ -9,9 +9,9 @@
 
 #include "scan/fileproc.hpp"
 #include "scan/osfile.hpp"
-#include "text/textsearch.hpp"
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
+#include "text/textsearch.hpp"
 
 namespace tw {
 

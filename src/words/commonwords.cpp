@@ -9,10 +9,10 @@
 
 #include "scan/fileproc.hpp"
 #include "scan/istextfile.hpp"
-#include "text/textsearch.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
+#include "text/textsearch.hpp"
 
 namespace tw {
 
