@@ -200,6 +200,13 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"french keeps apostrophes", u"l'homme ", 1, kFrenchLanguageIndex, 7, false, 8},
         CutCase{"french no contraction", u"don't stop", 1, kFrenchLanguageIndex, 5, false, 6},
         CutCase{"all languages has no extras", u"c'est", 1, kAllLanguagesIndex, 1, false, 2},
+        CutCase{"french c'est-a-dire", u"c'est-\u00E0-dire x", 1, kFrenchLanguageIndex, 12, false,
+                13},
+        CutCase{"english c'est-a-dire", u"c'est-\u00E0-dire x", 1, 0, 1, false, 2},
+        // Characters above 255 are classed by their low 8 bits, the extra characters too.
+        CutCase{"french low byte hyphen", u"a\u012Db x", 1, kFrenchLanguageIndex, 3, false, 4},
+        CutCase{"english low byte hyphen", u"a\u012Db x", 1, 0, 1, false, 2},
+        CutCase{"tail above 255", u"don'\u0153 x", 1, 0, 3, true, 7},
         CutCase{"mid line", u"x, mp3 ", 4, 0, 2, false, 6}),
     [](const auto& info) {
       std::string name = info.param.name;

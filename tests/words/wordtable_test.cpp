@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "text/strproc.hpp"
 #include "words/commonwords.hpp"
@@ -277,6 +280,52 @@ TEST(MergeCaseVariantsTest, TheAbsorbedFlagIsNotCarriedOver) {
   ASSERT_EQ(table.intNumWords(), 1);
   EXPECT_FALSE(table.Ranked()[0].fromTitleOrMeta);
 }
+
+struct CaseMergeCase {
+  const char* name;
+  std::vector<std::pair<const char16_t*, float>> arrivals;
+  std::vector<const char16_t*> words;  // in rank order after the merge
+  std::vector<int32_t> frequencies;
+};
+
+class CaseMergeOrderTest : public testing::TestWithParam<CaseMergeCase> {};
+
+// A merged entry that rises leaves its position to the entry that stood before it: the
+// later positions are then compared with that entry's word, whatever its case; and the entry
+// that moves into a merged entry's place is passed over.
+TEST_P(CaseMergeOrderTest, LaterPositionsMeetTheEntryNowAtThePosition) {
+  WordTable table;
+  for (const auto& [word, weight] : GetParam().arrivals)
+    Count(table, word, weight);
+  table.MergeCaseVariants();
+  EXPECT_EQ(Words(table), std::vector<Text>(GetParam().words.begin(), GetParam().words.end()));
+  std::vector<int32_t> frequencies;
+  for (const WordEntry& e : table.Ranked())
+    frequencies.push_back(e.frequency);
+  EXPECT_EQ(frequencies, GetParam().frequencies);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CaseMergeOrderTest,
+    testing::Values(
+        // Pear and pear give 11, above ZED; ZED then stands at position 2 and meets zED,
+        // which is merged into it although ZED itself could not start a merge.
+        CaseMergeCase{"switch",
+                      {{u"ZED", 10}, {u"Pear", 6}, {u"pear", 5}, {u"kiwi", 4.5f}, {u"zED", 4}},
+                      {u"zed", u"pear", u"kiwi"},
+                      {2, 2, 1}},
+        // zED moves into the place of the merged pear and is passed over.
+        CaseMergeCase{"passed over",
+                      {{u"ZED", 10}, {u"Pear", 6}, {u"pear", 5}, {u"zED", 4}},
+                      {u"pear", u"ZED", u"zED"},
+                      {2, 1, 1}}),
+    [](const auto& info) {
+      std::string name = info.param.name;
+      for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+      }
+      return name;
+    });
 
 TEST(NormaliseKeyValuesTest, TopBecomesExactlyHundred) {
   WordTable table;
