@@ -486,9 +486,15 @@ void MarkupScanner::ScanLine() {
       blnInTag = false;
     }
 
+    // A section skipped whole within this line: look at what follows it from the first step,
+    // so that a closing tag right behind it (</div> after a skipped span) is not passed over.
+    const int32_t beforeSections = lngScanPos;
     if (Ch(lngScanPos) == u'<' && !HandleSection(SectionKind::Table)) return;
+    if (lngScanPos != beforeSections) continue;
     if (Ch(lngScanPos) == u'<' && !HandleSection(SectionKind::Div)) return;
+    if (lngScanPos != beforeSections) continue;
     if (Ch(lngScanPos) == u'<' && !HandleSection(SectionKind::Span)) return;
+    if (lngScanPos != beforeSections) continue;
 
     const bool atAngle = Ch(lngScanPos) == u'<';
     if (blnInComment || (atAngle && StartsWithExact(lngScanPos, kCommentOpen))) {

@@ -265,6 +265,37 @@ TEST(ScannerSettings, ZeroWeightDivAndSpanAreSkipped) {
   EXPECT_EQ(f.Described(), (std::vector<std::string>{"a", "e", "h"}));
 }
 
+// A closing tag right behind a section skipped within the line still closes its own section.
+TEST(ScannerSettings, ClosingTagRightAfterASkippedSectionIsSeen) {
+  struct Case {
+    int32_t table, div, span;
+    Text line;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {1, 2, 0, u"<div>dv <span>sp</span></div> four", {"dv/div1", "four"}},
+      {1,
+       0,
+       2,
+       u"<table><tr><td>tb <div>hidden</div></td></tr></table> after",
+       {"tb/table1", "after"}},
+      {0,
+       2,
+       2,
+       u"<span>sp <table>hidden</table></span> <div>dv</div> after",
+       {"sp/span1", "dv/div1", "after"}},
+      {1, 2, 0, u"<div>a <span>x</span><span>y</span></div> b", {"a/div1", "b"}},
+  };
+  for (const Case& c : cases) {
+    ScanFixture f;
+    f.settings.cboTableWeight = c.table;
+    f.settings.cboDivWeight = c.div;
+    f.settings.cboSpanWeight = c.span;
+    f.Run({c.line});
+    EXPECT_EQ(f.Described(), c.expected) << ToUtf8(c.line);
+  }
+}
+
 TEST(ScannerSettings, FrenchKeepsHyphensAndApostrophesInWords) {
   ScanFixture f;
   f.settings.cboLanguage = kFrenchLanguageIndex;
