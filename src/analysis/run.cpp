@@ -31,19 +31,6 @@ constexpr TextView kStoppedWord = u" word";
 constexpr TextView kStoppedPlural = u"s";
 constexpr TextView kStoppedIdentified = u" identified.";
 constexpr TextView kNumberOfKeywordsMarker = u"Number of keywords in meta tag";
-// The byte-order mark of UTF-8 as its three bytes read through the code page.
-constexpr TextView kUtf8ByteOrderMark = u"\u00EF\u00BB\u00BF";
-
-// IsTextFile results that the run reads as text.
-constexpr int32_t kTextCrOrCrLf = 1;
-constexpr int32_t kTextLfOnly = 2;
-constexpr int32_t kTextCrOnly = 3;
-// Refusals.
-constexpr int32_t kNotText = 0;
-constexpr int32_t kFileNotFound = -1;
-constexpr int32_t kZeroLength = -2;
-constexpr int32_t kAccessDenied = -3;
-constexpr int32_t kOneToFourBytes = -4;
 
 // A line longer than this cannot be scanned with 32-bit positions.
 constexpr size_t kMaxLineChars = static_cast<size_t>(INT32_MAX) / 2;
@@ -152,23 +139,23 @@ Message TextFileRefusal(int32_t kind, const ProgramText& texts) {
   m.icon = MsgIcon::Warning;
   m.buttons = MsgButtons::Ok;
   switch (kind) {
-    case kNotText:
+    case textfile::kNotText:
       m.text = Text(kNotTextFile);
       m.caption = texts.GetProgramText(catalogue::kFileNotFoundCaption);
       break;
-    case kFileNotFound:
+    case textfile::kNoSuchFile:
       m.text = texts.GetProgramText(catalogue::kCheckFileNotFound);
       m.caption = texts.GetProgramText(catalogue::kFileNotFoundCaption);
       break;
-    case kZeroLength:
+    case textfile::kZeroBytes:
       m.text = texts.GetProgramText(catalogue::kZeroLengthText);
       m.caption = texts.GetProgramText(catalogue::kTooShortCaption);
       break;
-    case kAccessDenied:
+    case textfile::kAccessDenied:
       m.text = texts.GetProgramText(catalogue::kAccessDeniedText);
       m.caption = texts.GetProgramText(catalogue::kNoInputFileCaption);
       break;
-    case kOneToFourBytes:
+    case textfile::kOneToFourBytes:
       m.text = Text(kTinyFile);
       m.caption = texts.GetProgramText(catalogue::kTooShortCaption);
       break;
@@ -222,8 +209,7 @@ bool Analysis::ScanDocument(RunHost& host) {
       IsTextFile(settings.txbInputFile, kTextSampleSize, kNonTextLimitPercent, blnIsUTF8File, true);
   // Documents with LF line ends are read line by line like the others, so they need no
   // question before the run.
-  if (intTextFileKind != kTextCrOrCrLf && intTextFileKind != kTextLfOnly &&
-      intTextFileKind != kTextCrOnly) {
+  if (!textfile::IsReadableText(intTextFileKind)) {
     host.ShowMessage(RefusalMessage(intTextFileKind));
     return false;
   }

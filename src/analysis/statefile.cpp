@@ -18,7 +18,6 @@ namespace tw {
 namespace {
 
 constexpr char16_t kQuote = u'"';
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kTemporarySuffix = ".tmp";
 // Whole numbers in the file have at most this many digits.
 constexpr size_t kMaxNumberDigits = 9;
@@ -165,8 +164,8 @@ bool LoadState(const std::filesystem::path& file, AnalysisSettings& settings) {
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return false;
   std::string_view view = bytes;
-  if (view.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
-    view.remove_prefix(kUtf8ByteOrderMark.size());
+  if (view.substr(0, kUtf8ByteOrderMarkBytes.size()) == kUtf8ByteOrderMarkBytes) {
+    view.remove_prefix(kUtf8ByteOrderMarkBytes.size());
   }
   std::vector<Text> lines = SplitLines(FromUtf8(view));
   if (lines.size() < static_cast<size_t>(kStateFileLines)) return false;

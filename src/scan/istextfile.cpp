@@ -19,26 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Results of the first stage (GetEncodingKind).
-constexpr int32_t kCannotRead = -9;
-constexpr int32_t kEmptyName = -5;
-constexpr int32_t kOneToFourBytes = -4;
-constexpr int32_t kAccessDenied = -3;
-constexpr int32_t kZeroBytes = -2;
-constexpr int32_t kNoSuchFile = -1;
-constexpr int32_t kUndecided = 0;
-constexpr int32_t kUtf16Le = 1;
-constexpr int32_t kUtf16Be = 2;
-constexpr int32_t kUtf8 = 3;
-constexpr int32_t kUtf32Be = 5;
-constexpr int32_t kRtf = 6;
-// Results of IsTextFile beyond the first stage's.
-constexpr int32_t kSampleReadFailed = -6;
-constexpr int32_t kNotText = 0;
-constexpr int32_t kCrLfOrNone = 1;
-constexpr int32_t kLfOnly = 2;
-constexpr int32_t kCrOnly = 3;
-constexpr int32_t kWideText = 7;
+using namespace textfile;
 
 constexpr size_t kSignatureSize = 5;
 constexpr std::string_view kRtfSignature = "{\\rtf";

@@ -18,6 +18,33 @@ inline constexpr int32_t kTextSampleSize = 16384;
 inline constexpr double kNonTextLimitPercent = 1.0;
 inline constexpr int32_t kCharsetSearchLines = 10;
 
+// Result codes of GetEncodingKind and IsTextFile.
+namespace textfile {
+inline constexpr int32_t kCannotRead = -9;
+inline constexpr int32_t kSampleReadFailed = -6;
+inline constexpr int32_t kEmptyName = -5;
+inline constexpr int32_t kOneToFourBytes = -4;
+inline constexpr int32_t kAccessDenied = -3;
+inline constexpr int32_t kZeroBytes = -2;
+inline constexpr int32_t kNoSuchFile = -1;
+inline constexpr int32_t kUndecided = 0;  // GetEncodingKind: nothing decided
+inline constexpr int32_t kNotText = 0;    // IsTextFile: too many control characters
+inline constexpr int32_t kUtf16Le = 1;
+inline constexpr int32_t kUtf16Be = 2;
+inline constexpr int32_t kUtf8 = 3;
+inline constexpr int32_t kUtf32Be = 5;
+inline constexpr int32_t kRtf = 6;
+inline constexpr int32_t kCrLfOrNone = 1;
+inline constexpr int32_t kLfOnly = 2;
+inline constexpr int32_t kCrOnly = 3;
+inline constexpr int32_t kWideText = 7;
+
+// Whether an IsTextFile result is a text the program reads.
+inline constexpr bool IsReadableText(int32_t code) {
+  return code == kCrLfOrNone || code == kLfOnly || code == kCrOnly;
+}
+}  // namespace textfile
+
 struct InputFileVerdict {
   bool usable = false;
   // After start-up: the message to show (none when usable).

@@ -9,6 +9,7 @@
 #include "scan/fileproc.hpp"
 #include "scan/istextfile.hpp"
 #include "text/chars.hpp"
+#include "text/codepage.hpp"
 #include "text/strproc.hpp"
 
 namespace tw {
@@ -22,8 +23,6 @@ constexpr TextView kHeadEnd = u"</head>";
 constexpr TextView kNumberOfKeywordsMarker = u"Number of keywords in Meta Tag";
 constexpr TextView kBackupInfix = u"bak";
 constexpr TextView kDot = u".";
-// The UTF-8 byte-order mark as its three bytes read through the code page.
-constexpr TextView kUtf8Bom = u"\u00EF\u00BB\u00BF";
 // The work file and the temporary name of the swap are formed from the document path.
 constexpr TextView kWorkSuffix = u".tagwright-work";
 constexpr TextView kSwapSuffix = u"x";
@@ -79,9 +78,9 @@ class Rewriter {
       if (first) {
         first = false;
         // The byte-order mark stays the first bytes of the file, apart from the line.
-        if (TextView(line).starts_with(kUtf8Bom)) {
-          prefix_ = Text(kUtf8Bom);
-          line.erase(0, kUtf8Bom.size());
+        if (TextView(line).starts_with(kUtf8ByteOrderMark)) {
+          prefix_ = Text(kUtf8ByteOrderMark);
+          line.erase(0, kUtf8ByteOrderMark.size());
         }
       }
       if (!Process(std::move(line)))

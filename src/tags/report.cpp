@@ -7,6 +7,7 @@
 #include "scan/fileproc.hpp"
 #include "scan/istextfile.hpp"
 #include "text/chars.hpp"
+#include "text/codepage.hpp"
 #include "text/strproc.hpp"
 
 namespace tw {
@@ -41,9 +42,6 @@ Text MidInclusive(TextView line, int32_t first, int32_t last) {
   if (first < 1 || last < first) return Text();
   return Text(line.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1)));
 }
-
-// The UTF-8 byte-order mark as its three bytes read through the code page.
-constexpr TextView kUtf8ByteOrderMark = u"\u00EF\u00BB\u00BF";
 
 class ReportBuilder {
  public:

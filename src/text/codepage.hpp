@@ -8,6 +8,10 @@
 
 namespace tw {
 
+// The UTF-8 byte-order mark: as its three bytes, and as those bytes read through the code page.
+inline constexpr std::string_view kUtf8ByteOrderMarkBytes = "\xEF\xBB\xBF";
+inline constexpr TextView kUtf8ByteOrderMark = u"\u00EF\u00BB\u00BF";
+
 // The character of a byte; the five undefined bytes map to U+0081, U+008D, U+008F, U+0090, U+009D.
 char16_t Cp1252ToChar(unsigned char byte);
 // The byte of a character, or -1 when the code page cannot hold it.

@@ -30,16 +30,6 @@ constexpr TextView kAllLanguagesName = u"all 6 languages";
 constexpr TextView kFrenchExtraChars = u"-'";
 // Tabs, line feeds, carriage returns and no-break spaces count as spaces.
 constexpr TextView kSpaceLikeChars = u"\t\n\r\u00A0";
-// The UTF-8 byte-order mark read one character per byte.
-constexpr TextView kUtf8Bom = u"\u00EF\u00BB\u00BF";
-
-// IsTextFile results that mean the file can be read.
-constexpr int32_t kTextCrLf = 1;
-constexpr int32_t kTextLf = 2;
-constexpr int32_t kTextCr = 3;
-constexpr int32_t kNotFoundCode = -1;
-constexpr int32_t kZeroLengthCode = -2;
-constexpr int32_t kNotTextCode = 0;
 
 constexpr int32_t kLanguageSearchLines = 10;
 constexpr size_t kLanguageCodeLength = 2;
@@ -189,13 +179,13 @@ std::optional<Message> CommonWords::LoadCommonWords(const std::filesystem::path&
   bool isUtf8 = false;
   const int32_t kind =
       IsTextFile(FromPath(file), kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
-  if (kind != kTextCrLf && kind != kTextLf && kind != kTextCr) {
+  if (!textfile::IsReadableText(kind)) {
     switch (kind) {
-      case kNotFoundCode:
+      case textfile::kNoSuchFile:
         return LoadError(position, kNotFound);
-      case kZeroLengthCode:
+      case textfile::kZeroBytes:
         return LoadError(position, kZeroLength);
-      case kNotTextCode:
+      case textfile::kNotText:
         return LoadError(position, kNotText);
       default:
         return LoadError(position, kOtherError);
@@ -211,7 +201,8 @@ std::optional<Message> CommonWords::LoadCommonWords(const std::filesystem::path&
     if (firstLine) {
       firstLine = false;
       // The byte-order mark is not text.
-      if (TextView(line).substr(0, kUtf8Bom.size()) == kUtf8Bom) line.erase(0, kUtf8Bom.size());
+      if (TextView(line).substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
+        line.erase(0, kUtf8ByteOrderMark.size());
     }
     Text trimmed = TrimSpaces(line);
     if (trimmed.empty()) continue;
