@@ -47,17 +47,6 @@ RunFailure FailureOf(const FileError& e) {
   return {FileError::FromErrno(e.number != 0 ? e.number : EIO).description};
 }
 
-void TrimSpacesInPlace(Text& text) {
-  const size_t first = text.find_first_not_of(u' ');
-  if (first == Text::npos) {
-    text.clear();
-    return;
-  }
-  const size_t last = text.find_last_not_of(u' ');
-  if (last + 1 < text.size()) text.erase(last + 1);
-  if (first > 0) text.erase(0, first);
-}
-
 }  // namespace
 
 // Hands the scanner's words to the table, shows progress, yields, and reads further lines
@@ -252,13 +241,7 @@ bool Analysis::ScanDocument(RunHost& host) {
       if (line.size() > kMaxLineChars) throw RunFailure{FileError::FromErrno(EFBIG).description};
       Text& scan = scanner.strScanLine;
       scan.swap(line);
-      TrimSpacesInPlace(scan);
-      if (scan.empty()) continue;
-      if (blnIsUTF8File) scan = DecodeUtf8Latin(scan);
-      if (lowerLines) ToLowerGeneralInPlace(scan);
-      MarkContextTags(scan, lowerLines);
-      DecodeEntities(scan);
-      scan.push_back(u' ');
+      if (!PrepareScanLine(scan, blnIsUTF8File, lowerLines)) continue;
       scanner.ScanLine();
       host.Yield();
       listener.Report(listener.bytesRead());

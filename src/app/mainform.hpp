@@ -144,7 +144,11 @@ class MainForm : public RunHost {
   void CheckUncheckIgnoreCommonWords(bool check);
   void ReportCommonWordsUnavailable(int32_t position);
   void ChooseLanguageForDocument();
+  // The lists with their progress text and pauses; the check of the selected language
+  // follows once the language of a restored document has been chosen.
   void LoadAllCommonWords();
+  void ReportSelectedLanguageIfUnavailable();
+  void RecogniseRestoredDocumentLanguage();
   bool LoadState();
   void SaveState();
 

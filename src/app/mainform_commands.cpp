@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "analysis/language.hpp"
 #include "app/mainform.hpp"
 #include "app/weblink.hpp"
 #include "scan/istextfile.hpp"
@@ -20,9 +21,6 @@ using C = ControlId;
 constexpr TextView kChooseFileTitle = u"Specify input file";
 constexpr TextView kChooseFileFilter =
     u"HTML & PHP files (*.htm, *.html, *.shtml, *.php) | *.htm;*.html;*.shtml;*.php";
-constexpr TextView kAllowedLanguageCodes = u"en_de_es_pt_it_fr";
-constexpr TextView kDefaultLanguageCode = u"en";
-constexpr int32_t kEnglishIndex = 0;
 
 constexpr TextView kConfirmationCaption = u"Confirmation";
 constexpr TextView kKeepCaseQuestion =
@@ -243,16 +241,11 @@ void MainForm::ChooseLanguageForDocument() {
     SetSelected(C::cboLanguage, kNoSelection);
     return;
   }
-  Text code =
-      DetectDocumentLanguage(settings_.txbInputFile, kAllowedLanguageCodes, kDefaultLanguageCode);
-  int32_t position = LanguageIndexFromCode(code);
-  if (position == kNoSelection) {
-    SetSelected(C::cboLanguage, kEnglishIndex);
-    CheckUncheckIgnoreCommonWords(false);
-  } else {
-    if (position != settings_.cboLanguage) SetSelected(C::cboLanguage, position);
-    CheckUncheckIgnoreCommonWords(true);
-  }
+  // The declared language, else the one the document's words are recognised as, else
+  // English; the user can still choose another.
+  const LanguageChoice choice = ChooseDocumentLanguage(settings_.txbInputFile, commonWords_);
+  if (choice.position != settings_.cboLanguage) SetSelected(C::cboLanguage, choice.position);
+  CheckUncheckIgnoreCommonWords(true);
 }
 
 void MainForm::cboLanguage_Click() {

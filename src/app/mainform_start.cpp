@@ -2,11 +2,13 @@
 // text, the fonts and the large-window layout.
 #include <cmath>
 
+#include "analysis/language.hpp"
 #include "app/mainform.hpp"
 #include "scan/istextfile.hpp"
 #include "tags/insert.hpp"
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
+#include "words/filters.hpp"
 
 namespace tw {
 
@@ -101,6 +103,8 @@ bool MainForm::Startup() {
   SetOutputText(Text(kReadingCommonWords));
   ui_.RepaintWindow();
   LoadAllCommonWords();
+  RecogniseRestoredDocumentLanguage();
+  ReportSelectedLanguageIfUnavailable();
   SetOutputText(Text());
   SetControlsEnabled(true);
   SetEnabled(C::cmdListWords, true);
@@ -188,6 +192,22 @@ void MainForm::LoadAllCommonWords() {
     }
   }
   ui_.Pause(kPauseAfterAllLists);
+}
+
+void MainForm::RecogniseRestoredDocumentLanguage() {
+  // English is what every page that declared no language used to get. A restored document
+  // saved with it gets the language its words are recognised as, as when it is chosen; any
+  // other saved language, and English for a declared or unrecognised page, stays as saved.
+  if (settings_.txbInputFile.empty() || settings_.cboLanguage != kEnglishLanguageIndex) return;
+  const LanguageChoice choice = ChooseDocumentLanguage(settings_.txbInputFile, commonWords_);
+  if (choice.source != LanguageSource::Recognised || choice.position == settings_.cboLanguage) {
+    return;
+  }
+  SetSelected(C::cboLanguage, choice.position);
+  CheckUncheckIgnoreCommonWords(true);
+}
+
+void MainForm::ReportSelectedLanguageIfUnavailable() {
   int32_t selected = settings_.cboLanguage;
   if (selected != kNoSelection && settings_.chkIgnoreCommonWords && !LanguageAvailable(selected)) {
     ReportCommonWordsUnavailable(selected);

@@ -88,6 +88,13 @@ MsgAnswer CliHost::ShowMessage(const Message& message) {
   return message.buttons == MsgButtons::Ok ? MsgAnswer::Ok : questionAnswer;
 }
 
+void CliHost::PrintLine(const std::string& line) {
+  FinishProgress();
+  const std::string text = line + "\n";
+  std::fwrite(text.data(), 1, text.size(), err_);
+  std::fflush(err_);
+}
+
 void CliHost::ReportProgress(int64_t bytesRead, int64_t totalBytes) {
   if (!showProgress_ || totalBytes <= 0) return;
   const auto now = std::chrono::steady_clock::now();

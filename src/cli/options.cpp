@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "analysis/language.hpp"
 #include "analysis/programfolder.hpp"
 #include "cli/commands.hpp"
 #include "scan/fileproc.hpp"
@@ -69,11 +70,9 @@ constexpr std::string_view kKeepShortWords = "--keep-short-words";
 constexpr std::string_view kKeepCommonWords = "--keep-common-words";
 constexpr std::string_view kLowerCase = "--lower-case";
 constexpr std::string_view kNoSpaceAfterComma = "--no-space-after-comma";
+constexpr std::string_view kVerbose = "--verbose";
 constexpr std::string_view kAutoLanguage = "auto";
 constexpr std::string_view kAllLanguages = "all";
-// The language codes a document may declare, and the code when it declares none of them.
-constexpr TextView kDetectableLanguages = u"en_de_es_pt_it_fr";
-constexpr TextView kDefaultLanguageCode = u"en";
 constexpr size_t kMaxNumberDigits = 9;
 
 std::optional<int32_t> ParseNumber(std::string_view text) {
@@ -189,9 +188,10 @@ std::optional<CommandLine> ParseCommandLine(std::span<const std::string> args, b
         (name == kIgnoreOption ? line.analysis.wordsToIgnore : line.analysis.beginWith) =
             FromUtf8(*value);
       } else if (name == kKeepShortWords || name == kKeepCommonWords || name == kLowerCase ||
-                 name == kNoSpaceAfterComma) {
+                 name == kNoSpaceAfterComma || name == kVerbose) {
         known = true;
         if (!noValue()) return std::nullopt;
+        if (name == kVerbose) line.analysis.verbose = true;
         if (name == kKeepShortWords) line.analysis.keepShortWords = true;
         if (name == kKeepCommonWords) line.analysis.keepCommonWords = true;
         if (name == kLowerCase) line.analysis.lowerCase = true;
@@ -249,6 +249,7 @@ std::string AnalysisOptionsHelp() {
   add(std::string(kNoSpaceAfterComma), "no space after the commas of the tag");
   add("--ignore TEXT", "words to ignore, separated by commas or spaces");
   add("--begin TEXT", "phrases that begin the tag, separated by commas");
+  add(std::string(kVerbose), "print on stderr how the language was chosen");
   add("-h, --help", "this help");
   return text;
 }
@@ -276,20 +277,26 @@ void ApplyAnalysisOptions(const AnalysisOptions& options, const std::string& fil
 
   // The language first, as the window picks it when a file is chosen; the other options
   // come after it, so that --keep-common-words wins over its tick.
+  std::string languageLine;
   if (options.language == kLanguageAuto) {
-    const Text code =
-        DetectDocumentLanguage(s.txbInputFile, kDetectableLanguages, kDefaultLanguageCode);
-    const int32_t position = LanguageIndexFromCode(code);
-    if (position < 0) {
-      s.cboLanguage = 0;
-      s.chkIgnoreCommonWords = false;
-    } else {
-      s.cboLanguage = position;
-      s.chkIgnoreCommonWords = true;
+    // Recognition counts the document's words against the six single-language lists.
+    for (int32_t position = 0; position < kAllLanguagesIndex; ++position) {
+      if (!session.commonWords.IsAvailable(position))
+        session.commonWords.LoadCommonWords(session.dataFolder, position);
     }
+    const LanguageChoice choice = ChooseDocumentLanguage(s.txbInputFile, session.commonWords);
+    s.cboLanguage = choice.position;
+    s.chkIgnoreCommonWords = true;
+    languageLine = LanguageChoiceLine(choice);
   } else {
     s.cboLanguage = options.language;
+    languageLine = "language: ";
+    languageLine += options.language == kAllLanguagesIndex
+                        ? std::string(kAllLanguages)
+                        : ToUtf8(strLanguageCodes[static_cast<size_t>(options.language)]);
+    languageLine += " (given)";
   }
+  if (options.verbose) session.host.PrintLine(languageLine);
   for (const auto& [field, position] : options.listPositions)
     s.*field = position;
   if (options.maxKeywords) s.txbMaxNumKeywordsInMetaTag = *options.maxKeywords;

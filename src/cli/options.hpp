@@ -32,6 +32,8 @@ struct AnalysisOptions {
   bool keepCommonWords = false;
   bool lowerCase = false;
   bool noSpaceAfterComma = false;
+  // Print how the language was chosen.
+  bool verbose = false;
 };
 
 struct CommandLine {

@@ -72,18 +72,58 @@ Text FromPath(const std::filesystem::path& path) {
 }
 
 LineEnds DetectLineEnds(const std::filesystem::path& file) {
-  if (FolderError(file) != 0) return LineEnds::CrOrCrLf;
-  std::FILE* f = OpenFile(file, "rb");
-  if (f == nullptr) return LineEnds::CrOrCrLf;
-  std::string sample(static_cast<size_t>(kLineEndSampleSize), '\0');
-  const size_t n = std::fread(sample.data(), 1, sample.size(), f);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) return LineEnds::CrOrCrLf;
-  sample.resize(n);
-  const bool hasLf = sample.find(kLfByte) != std::string::npos;
-  const bool hasCr = sample.find(kCrByte) != std::string::npos;
+  std::string sample;
+  FileError error;
+  if (!ReadFileHead(file, static_cast<size_t>(kLineEndSampleSize), sample, error)) {
+    return LineEnds::CrOrCrLf;
+  }
+  return LineEndsOf(sample);
+}
+
+LineEnds LineEndsOf(std::string_view firstBytes) {
+  const std::string_view sample = firstBytes.substr(0, static_cast<size_t>(kLineEndSampleSize));
+  const bool hasLf = sample.find(kLfByte) != std::string_view::npos;
+  const bool hasCr = sample.find(kCrByte) != std::string_view::npos;
   return hasLf && !hasCr ? LineEnds::LfOnly : LineEnds::CrOrCrLf;
+}
+
+bool ReadFileHead(const std::filesystem::path& file, size_t size, std::string& bytes,
+                  FileError& error) {
+  bytes.clear();
+  error = FileError();
+  if (const int err = FolderError(file); err != 0) {
+    error = FileError::FromErrno(err);
+    return false;
+  }
+  errno = 0;
+  std::FILE* f = OpenFile(file, "rb");
+  if (f == nullptr) {
+    error = FileError::FromErrno(errno != 0 ? errno : EIO);
+    return false;
+  }
+  bytes.resize(size);
+  errno = 0;
+  const size_t n = std::fread(bytes.data(), 1, size, f);
+  if (std::ferror(f) != 0) error = FileError::FromErrno(errno != 0 ? errno : EIO);
+  std::fclose(f);
+  bytes.resize(error.failed() ? 0 : n);
+  return !error.failed();
+}
+
+bool MemoryLineReader::ReadLine(Text& line) {
+  line.clear();
+  if (pos_ >= bytes_.size()) return false;
+  const char end = ends_ == LineEnds::LfOnly ? kLfByte : kCrByte;
+  const size_t found = bytes_.find(end, pos_);
+  const size_t stop = found == std::string_view::npos ? bytes_.size() : found;
+  DecodeCp1252Append(bytes_.substr(pos_, stop - pos_), line);
+  pos_ = found == std::string_view::npos ? bytes_.size() : found + 1;
+  // An LF right after a CR belongs to that line end.
+  if (end == kCrByte && found != std::string_view::npos && pos_ < bytes_.size() &&
+      bytes_[pos_] == kLfByte) {
+    ++pos_;
+  }
+  return true;
 }
 
 LineReader::~LineReader() {

@@ -39,6 +39,29 @@ Text FromPath(const std::filesystem::path& path);
 
 // Looks at the first 16,384 bytes; a file that cannot be read counts as CR or CR LF.
 LineEnds DetectLineEnds(const std::filesystem::path& file);
+// The same judgement on the first bytes of a document held in memory.
+LineEnds LineEndsOf(std::string_view firstBytes);
+
+// Reads up to `size` bytes from the start of a file. False with `error` filled when the file
+// cannot be opened or read.
+bool ReadFileHead(const std::filesystem::path& file, size_t size, std::string& bytes,
+                  FileError& error);
+
+// Splits bytes held in memory into lines exactly as LineReader splits a file.
+class MemoryLineReader {
+ public:
+  MemoryLineReader(std::string_view bytes, LineEnds ends) : bytes_(bytes), ends_(ends) {}
+  // Next line without its line end, each byte one character through the code page; false
+  // when the bytes are used up.
+  bool ReadLine(Text& line);
+  // Bytes not handed out yet.
+  size_t remaining() const { return bytes_.size() - pos_; }
+
+ private:
+  std::string_view bytes_;
+  LineEnds ends_;
+  size_t pos_ = 0;
+};
 
 class LineReader {
  public:

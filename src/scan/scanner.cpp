@@ -263,6 +263,23 @@ void MarkContextTags(Text& line, bool lowered) {
   rewriter.Finish();
 }
 
+bool PrepareScanLine(Text& line, bool decodeUtf8, bool lower) {
+  const size_t first = line.find_first_not_of(u' ');
+  if (first == Text::npos) {
+    line.clear();
+    return false;
+  }
+  const size_t last = line.find_last_not_of(u' ');
+  if (last + 1 < line.size()) line.erase(last + 1);
+  if (first > 0) line.erase(0, first);
+  if (decodeUtf8) line = DecodeUtf8Latin(line);
+  if (lower) ToLowerGeneralInPlace(line);
+  MarkContextTags(line, lower);
+  DecodeEntities(line);
+  line.push_back(u' ');
+  return true;
+}
+
 int32_t FindCharInSetOrEnd(TextView text, int32_t start, TextView set) {
   if (text.empty() || set.empty()) return 0;
   const size_t from = start < 1 ? 0 : static_cast<size_t>(start) - 1;

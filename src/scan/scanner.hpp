@@ -41,6 +41,12 @@ inline constexpr int32_t kMaxFontSize = 7;
 // tag forms can occur.
 void MarkContextTags(Text& line, bool lowered);
 
+// Prepares a line read from the document for ScanLine, as the run does: spaces trimmed at
+// both ends, the UTF-8 pairs of a UTF-8 document decoded, the line lowered unless case is
+// kept, the context tags marked, the references decoded and one space appended. False when
+// nothing but spaces was left, so that the line is not scanned.
+bool PrepareScanLine(Text& line, bool decodeUtf8, bool lower);
+
 // First position at or after `start` (below 1 counts as 1) whose character is in `set`;
 // the length of the text plus 1 when none; 0 when the text or the set is empty.
 int32_t FindCharInSetOrEnd(TextView text, int32_t start, TextView set);

@@ -34,6 +34,14 @@ inline constexpr std::string_view kGardenDocument =
     "</body>\r\n"
     "</html>\r\n";
 
+// A German page that declares no language.
+inline constexpr std::string_view kGermanDocument =
+    "<html>\r\n<head><title>Installation</title></head>\r\n<body>\r\n"
+    "<p>Die Installation des Pakets ist einfach. Laden Sie zuerst das Archiv herunter und "
+    "entpacken Sie es in einen Ordner Ihrer Wahl. Starten Sie dann das Skript, das alles "
+    "pr\xfc"
+    "ft, was Sie brauchen, und sagt Ihnen, was noch fehlt.</p>\r\n</body>\r\n</html>\r\n";
+
 class FormTest : public ::testing::Test {
  protected:
   FormTest() { ui.appData = temp.path() / "appdata"; }

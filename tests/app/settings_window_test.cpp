@@ -206,6 +206,8 @@ TEST_F(SettingsWindowTest, ChoosingAFileSelectsItsLanguage) {
       {"<html lang=\"en-GB\">\r\n<body>Hello</body></html>\r\n", 0, true},
       {"<html>\r\n<meta http-equiv=\"content-language\" content=\"fr\">\r\n</html>\r\n", 1, true},
       {"<html lang=\"nl\">\r\n<body>Hallo</body></html>\r\n", 0, true},
+      // Undeclared: recognised from the words of the text.
+      {kGermanDocument.data(), intGermanLanguageIndex, true},
   };
   int n = 0;
   for (const Case& c : cases) {

@@ -158,6 +158,39 @@ TEST_F(StartupTest, SavedPhpInputFileForcesBackupAtStartup) {
   EXPECT_EQ(g.ControlText(C::optInsertionWithBackup), u"with backup");
 }
 
+TEST_F(StartupTest, ARestoredDocumentSavedWithEnglishGetsItsRecognisedLanguage) {
+  struct Case {
+    std::string document;
+    int32_t saved;
+    int32_t restored;
+  };
+  const Case cases[] = {
+      {std::string(kGermanDocument), 0, intGermanLanguageIndex},    // the old default for any page
+      {std::string(kGermanDocument), 1, 1},                         // the user's own choice
+      {std::string(kGermanDocument), kNoSelection, kNoSelection},   // none stays none
+      {"<html lang=\"en\">" + std::string(kGermanDocument), 0, 0},  // declared English
+      {std::string(kGardenDocument), 0, 0},                         // recognised as English
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(n);
+    Text page = Document("page" + std::to_string(n++) + ".htm", c.document);
+    Start();
+    std::filesystem::path file = form->stateFile().file;
+    form.reset();
+    AnalysisSettings s;
+    s.txbInputFile = page;
+    s.cboLanguage = c.saved;
+    s.chkIgnoreCommonWords = false;
+    WriteBytes(file, StateFileText(s));
+    MainForm& g = Restart();
+    EXPECT_EQ(g.settings().cboLanguage, c.restored);
+    EXPECT_EQ(g.settings().chkIgnoreCommonWords, c.restored != c.saved);
+    EXPECT_EQ(g.blnGermanSelected, c.restored == intGermanLanguageIndex);
+    EXPECT_TRUE(second->messages.empty());
+  }
+}
+
 TEST_F(StartupTest, SavedInputFileThatIsGoneLeavesTheBoxSilently) {
   Text page = Document("gone.htm", kGardenDocument);
   Start();

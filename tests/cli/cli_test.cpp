@@ -200,6 +200,38 @@ TEST_F(CliTest, TheLanguageComesFromTheDocumentUnlessGiven) {
   EXPECT_NE(r.out.find("  und\n"), std::string::npos) << r.out;
 }
 
+TEST_F(CliTest, VerboseSaysHowTheLanguageWasChosenAndChangesNothingElse) {
+  const std::string german =
+      "<p>Laden Sie das Archiv herunter und entpacken Sie es in einen Ordner. Starten Sie "
+      "dann das Skript, das alles pr\xfc"
+      "ft, was Sie brauchen, und sagt Ihnen, was fehlt.</p>\r\n";
+  struct Case {
+    std::string page;
+    std::vector<std::string> args;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"<html lang=\"fr\">" + german, {"tag"}, "language: fr (declared)"},
+      {german, {"list"}, "language: de (recognised)"},
+      {kGardenPage, {"tag"}, "language: en (default)"},
+      {german, {"tag", "--language", "it"}, "language: it (given)"},
+      {german, {"tag", "--language", "all"}, "language: all (given)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    dir_.Write("page.html", c.page);
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin() + 1, "page.html");
+    const CliResult quiet = RunCli(dir_, args);
+    args.push_back("--verbose");
+    const CliResult verbose = RunCli(dir_, args);
+    EXPECT_EQ(verbose.err, c.line + "\n");
+    EXPECT_EQ(verbose.out, quiet.out);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(verbose.status, 0);
+  }
+}
+
 struct RefusalCase {
   const char* name;
   std::string file;

@@ -1,0 +1,134 @@
+// Choosing a document's language: its declaration, else its words counted against the six
+// single-language common-word lists.
+#include "analysis/language.hpp"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "analysis/settings.hpp"
+#include "scan/fileproc.hpp"
+#include "scan/istextfile.hpp"
+#include "scan/scanner.hpp"
+#include "text/chars.hpp"
+#include "text/codepage.hpp"
+#include "words/filters.hpp"
+#include "words/wordhash.hpp"
+
+namespace tw {
+
+namespace {
+
+constexpr TextView kDeclarableCodes = u"en_de_es_pt_it_fr";
+
+// Counts the words the scanner cuts out of the first bytes, and feeds it their lines.
+class HitCounter final : public ScanListener {
+ public:
+  HitCounter(MemoryLineReader& lines, const CommonWords& commonWords)
+      : lines_(lines), commonWords_(commonWords) {}
+
+  void AddWord(Text& strCurrentWord, const OccurrenceContext&) override {
+    ToLowerGeneralInPlace(strCurrentWord);
+    const uint32_t hash = HashWord(strCurrentWord);
+    // A word common in several of the languages tells none of them apart.
+    int32_t owner = -1;
+    for (int32_t position = 0; position < kAllLanguagesIndex; ++position) {
+      if (!commonWords_.IsLoweredCommonWord(strCurrentWord, hash, position)) continue;
+      if (owner >= 0) {
+        owner = -1;
+        break;
+      }
+      owner = position;
+    }
+    if (owner >= 0) ++result_.hits[static_cast<size_t>(owner)];
+    ++result_.words;
+  }
+  bool AfterWord() override { return full(); }
+  bool ReadRawLine(Text& line) override { return lines_.ReadLine(line); }
+
+  bool full() const { return result_.words >= kRecognitionWordLimit; }
+  const LanguageHits& result() const { return result_; }
+
+ private:
+  MemoryLineReader& lines_;
+  const CommonWords& commonWords_;
+  LanguageHits result_;
+};
+
+}  // namespace
+
+LanguageHits CountLanguageHits(std::string_view firstBytes, bool isUtf8,
+                               const CommonWords& commonWords) {
+  const std::string_view bytes = firstBytes.substr(0, kRecognitionByteLimit);
+  MemoryLineReader lines(bytes, LineEndsOf(bytes));
+  HitCounter counter(lines, commonWords);
+  // The window's default weights count the words of every section; no language is selected,
+  // so hyphens and apostrophes end words as they do for every language but French.
+  const AnalysisSettings settings;
+  MarkupScanner scanner(settings, counter);
+  scanner.Reset();
+  Text line;
+  bool firstLine = true;
+  while (!counter.full() && !scanner.ReachedEndOfDocument() && lines.ReadLine(line)) {
+    if (firstLine) {
+      firstLine = false;
+      if (TextView(line).starts_with(kUtf8ByteOrderMark)) line.erase(0, kUtf8ByteOrderMark.size());
+    }
+    Text& scan = scanner.strScanLine;
+    scan.swap(line);
+    if (!PrepareScanLine(scan, isUtf8, true)) continue;
+    scanner.ScanLine();
+  }
+  return counter.result();
+}
+
+int32_t RecogniseLanguage(const LanguageHits& hits) {
+  int32_t best = 0;
+  for (int32_t position = 1; position < kAllLanguagesIndex; ++position) {
+    if (hits.hits[static_cast<size_t>(position)] > hits.hits[static_cast<size_t>(best)]) {
+      best = position;
+    }
+  }
+  int32_t runnerUp = 0;
+  for (int32_t position = 0; position < kAllLanguagesIndex; ++position) {
+    if (position != best) runnerUp = std::max(runnerUp, hits.hits[static_cast<size_t>(position)]);
+  }
+  const int32_t top = hits.hits[static_cast<size_t>(best)];
+  if (top < kRecognitionMinHits) return -1;
+  if (top * kRecognitionLeadDenominator < runnerUp * kRecognitionLeadNumerator) return -1;
+  return best;
+}
+
+LanguageChoice ChooseDocumentLanguage(TextView path, const CommonWords& commonWords) {
+  const int32_t declared =
+      LanguageIndexFromCode(DetectDocumentLanguage(path, kDeclarableCodes, u""));
+  if (declared >= 0) return LanguageChoice{declared, LanguageSource::Declared};
+
+  std::string head;
+  FileError error;
+  if (ReadFileHead(ToPath(path), kRecognitionByteLimit, head, error)) {
+    bool isUtf8 = false;
+    IsTextFile(path, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+    const int32_t recognised = RecogniseLanguage(CountLanguageHits(head, isUtf8, commonWords));
+    if (recognised >= 0) return LanguageChoice{recognised, LanguageSource::Recognised};
+  }
+  return LanguageChoice{kEnglishLanguageIndex, LanguageSource::Default};
+}
+
+std::string LanguageChoiceLine(const LanguageChoice& choice) {
+  std::string line = "language: ";
+  line += ToUtf8(strLanguageCodes[static_cast<size_t>(choice.position)]);
+  switch (choice.source) {
+    case LanguageSource::Declared:
+      line += " (declared)";
+      break;
+    case LanguageSource::Recognised:
+      line += " (recognised)";
+      break;
+    case LanguageSource::Default:
+      line += " (default)";
+      break;
+  }
+  return line;
+}
+
+}  // namespace tw
