@@ -13,7 +13,7 @@
 #include "analysis/programfolder.hpp"
 #include "analysis/run.hpp"
 #include "docgen.hpp"
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "text/codepage.hpp"
 
 namespace tw::bench {
@@ -25,10 +25,8 @@ constexpr int32_t kEnglish = 0;
 
 // Output, progress and messages go nowhere; the settings are the window's defaults with
 // English common words.
-class BenchHost : public RunHost {
+class BenchHost : public SettingsRunHost {
  public:
-  AnalysisSettings settings;
-  AnalysisSettings& Settings() override { return settings; }
   const Text& OutputText() const override { return output_; }
   void SetOutputText(Text text) override { output_ = std::move(text); }
   void AppendOutputText(TextView text) override { output_.append(text); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "analysis/settings.hpp"
 #include "text/message.hpp"
@@ -14,9 +15,12 @@ class RunHost {
  public:
   virtual ~RunHost() = default;
 
-  // The settings as the controls hold them now; a run reads them when it needs them and
-  // writes back only the trimmed input file and begin-with texts.
-  virtual AnalysisSettings& Settings() = 0;
+  // The settings as the controls hold them now; a run reads them, never writes them.
+  virtual const AnalysisSettings& Settings() const = 0;
+  // The run trims the input file's name and the phrases that begin the tag; the host shows
+  // them trimmed (txbInputFile, txbBeginMetaTagWith).
+  virtual void SetInputFileText(Text text) = 0;
+  virtual void SetBeginWithText(Text text) = 0;
 
   // The output box (txbMetaTag).
   virtual const Text& OutputText() const = 0;
@@ -45,6 +49,16 @@ class RunHost {
     (void)bytesRead;
     (void)totalBytes;
   }
+};
+
+// A host that holds the settings itself: the command line, tests and benchmarks.
+class SettingsRunHost : public RunHost {
+ public:
+  const AnalysisSettings& Settings() const override { return settings; }
+  void SetInputFileText(Text text) override { settings.txbInputFile = std::move(text); }
+  void SetBeginWithText(Text text) override { settings.txbBeginMetaTagWith = std::move(text); }
+
+  AnalysisSettings settings;
 };
 
 }  // namespace tw

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "analysis/settings.hpp"
-#include "scan/fileproc.hpp"
-#include "scan/istextfile.hpp"
+#include "io/fileproc.hpp"
+#include "io/istextfile.hpp"
 #include "scan/scanner.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
@@ -63,8 +63,8 @@ LanguageHits CountLanguageHits(std::string_view firstBytes, bool isUtf8,
   HitCounter counter(lines, commonWords);
   // The window's default weights count the words of every section; no language is selected,
   // so hyphens and apostrophes end words as they do for every language but French.
-  const AnalysisSettings settings;
-  MarkupScanner scanner(settings, counter);
+  const ScanOptions options;
+  MarkupScanner scanner(options, counter);
   scanner.Reset();
   Text line;
   bool firstLine = true;

@@ -10,8 +10,8 @@
 #include <new>
 #include <system_error>
 
+#include "io/istextfile.hpp"
 #include "scan/entities.hpp"
-#include "scan/istextfile.hpp"
 #include "scan/scanner.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
@@ -53,10 +53,11 @@ RunFailure FailureOf(const FileError& e) {
 // for a PHP section that goes on.
 class Analysis::Listener final : public ScanListener {
  public:
-  Listener(Analysis& analysis, RunHost& host, LineReader& reader, int64_t totalBytes)
+  Listener(Analysis& analysis, RunHost& host, const ScanOptions& options, LineReader& reader,
+           int64_t totalBytes)
       : analysis_(analysis),
         host_(host),
-        settings_(host.Settings()),
+        options_(options),
         reader_(reader),
         totalBytes_(totalBytes),
         endBytes_(1) {}
@@ -66,7 +67,7 @@ class Analysis::Listener final : public ScanListener {
 
   void AddWord(Text& strCurrentWord, const OccurrenceContext& context) override {
     const AddResult result =
-        analysis_.table_.AddWord(strCurrentWord, context, settings_, analysis_.commonWords_);
+        analysis_.table_.AddWord(strCurrentWord, context, options_, analysis_.commonWords_);
     if (result == AddResult::NewWord) ShowNewWord(strCurrentWord);
   }
 
@@ -98,7 +99,8 @@ class Analysis::Listener final : public ScanListener {
       host_.SetWordCountLabels(kDifferentWordsFoundCaption, NumberText(n));
     }
     if (host_.OutputText() == kNowProcessing) host_.SetOutputText(Text());
-    if (settings_.chkShowWordsAsFound) {
+    // The user may tick or untick the box during the run.
+    if (host_.Settings().chkShowWordsAsFound) {
       Text shown = word;
       shown.push_back(u' ');
       host_.AppendOutputText(shown);
@@ -110,7 +112,7 @@ class Analysis::Listener final : public ScanListener {
 
   Analysis& analysis_;
   RunHost& host_;
-  const AnalysisSettings& settings_;
+  const ScanOptions& options_;
   LineReader& reader_;
   const MarkupScanner* scanner_ = nullptr;
   int64_t totalBytes_;
@@ -160,9 +162,17 @@ Message Analysis::RefusalMessage(int32_t kind) const {
   return TextFileRefusal(kind, texts_);
 }
 
+bool Analysis::TableCurrentFor(const ScanOptions& options, TextView document) const {
+  return blnWordTableCurrent && tableOptions_ == options && tableDocument_ == document;
+}
+
 bool Analysis::RunAnalysis(bool tagMode, RunHost& host) {
   if (running_) return false;
-  if (!blnWordTableCurrent && !ScanDocument(host)) return false;
+  const ScanOptions options = ResolveOptions(host.Settings()).scan;
+  if (!TableCurrentFor(options, TrimSpaces(host.Settings().txbInputFile)) &&
+      !ScanDocument(options, host)) {
+    return false;
+  }
   if (tagMode) {
     BuildKeywordTag(host);
   } else {
@@ -178,24 +188,25 @@ void Analysis::EndScan(RunHost& host) {
   host.SetControlsEnabled(true);
 }
 
-bool Analysis::ScanDocument(RunHost& host) {
-  AnalysisSettings& settings = host.Settings();
+bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host) {
   blnWordTableCurrent = false;
-  settings.txbInputFile = TrimSpaces(settings.txbInputFile);
-  if (settings.txbInputFile.empty()) {
+  tableOptions_.reset();
+  host.SetInputFileText(TrimSpaces(host.Settings().txbInputFile));
+  const Text document = host.Settings().txbInputFile;
+  if (document.empty()) {
     host.ShowMessage(Message{texts_.GetProgramText(catalogue::kNoInputFileCaption),
                              texts_.GetProgramText(catalogue::kNoInputFileText), MsgIcon::Warning,
                              MsgButtons::Ok});
     return false;
   }
-  const InputFileVerdict verdict = ValidateInputFile(settings.txbInputFile, true, texts_);
+  const InputFileVerdict verdict = ValidateInputFile(document, true, texts_);
   if (!verdict.usable) {
     if (verdict.message) host.ShowMessage(*verdict.message);
     return false;
   }
   blnIsUTF8File = false;
   intTextFileKind =
-      IsTextFile(settings.txbInputFile, kTextSampleSize, kNonTextLimitPercent, blnIsUTF8File, true);
+      IsTextFile(document, kTextSampleSize, kNonTextLimitPercent, blnIsUTF8File, true);
   // Documents with LF line ends are read line by line like the others, so they need no
   // question before the run.
   if (!textfile::IsReadableText(intTextFileKind)) {
@@ -204,16 +215,16 @@ bool Analysis::ScanDocument(RunHost& host) {
   }
 
   // Prepare the table, the scanner and the window.
-  const std::filesystem::path file = ToPath(settings.txbInputFile);
+  const std::filesystem::path file = ToPath(document);
   const LineEnds ends = DetectLineEnds(file);
   std::error_code sizeError;
   const auto fileSize = std::filesystem::file_size(file, sizeError);
   const int64_t totalBytes = sizeError ? 0 : static_cast<int64_t>(fileSize);
 
   LineReader reader;
-  Listener listener(*this, host, reader, totalBytes);
+  Listener listener(*this, host, options, reader, totalBytes);
   listener.SetLineEnds(ends);
-  MarkupScanner scanner(settings, listener);
+  MarkupScanner scanner(options, listener);
   listener.SetScanner(&scanner);
 
   table_.Reset();
@@ -221,10 +232,10 @@ bool Analysis::ScanDocument(RunHost& host) {
   host.SetOutputText(Text());
   host.RepaintOutput();
   blnStopRequested = false;
+  running_ = true;
   host.SetListWordsCaption(kStopCaption);
   host.SetControlsEnabled(false);
-  running_ = true;
-  const bool lowerLines = !settings.chkPreserveCase;
+  const bool lowerLines = !options.preserveCase;
 
   try {
     FileError openError;
@@ -251,7 +262,7 @@ bool Analysis::ScanDocument(RunHost& host) {
     EndScan(host);
 
     if (blnStopRequested) {
-      if (settings.chkShowWordsAsFound) {
+      if (host.Settings().chkShowWordsAsFound) {
         host.AppendOutputText(kCrLf);
         host.AppendOutputText(kCrLf);
       } else {
@@ -269,11 +280,13 @@ bool Analysis::ScanDocument(RunHost& host) {
       return false;
     }
 
-    table_.ApplyMinFrequency(settings.MinFrequency());
+    table_.ApplyMinFrequency(options.minFrequency);
     table_.MergeCaseVariants();
     table_.NormaliseKeyValues();
     host.SetWordCountLabels(kWordsSatisfyingCaption, NumberText(table_.intNumWords()));
     blnWordTableCurrent = true;
+    tableOptions_ = options;
+    tableDocument_ = document;
     return true;
   } catch (const RunFailure& failure) {
     reader.Close();
@@ -295,7 +308,10 @@ bool Analysis::ScanDocument(RunHost& host) {
 
 void Analysis::BuildKeywordTag(RunHost& host) {
   try {
-    host.SetOutputText(BuildKeywordTagText(table_, host.Settings()));
+    const AnalysisOptions options = ResolveOptions(host.Settings());
+    // The phrases are shown as the tag takes them: trimmed.
+    host.SetBeginWithText(options.tag.beginWith);
+    host.SetOutputText(BuildKeywordTagText(table_, options));
   } catch (const std::exception& e) {
     host.ShowMessage(Message{Text(kErrorCaption), FromUtf8(e.what()), MsgIcon::Warning});
   }
@@ -304,7 +320,7 @@ void Analysis::BuildKeywordTag(RunHost& host) {
 
 void Analysis::WriteWordList(RunHost& host) {
   try {
-    host.SetOutputText(WordListText(table_, host.Settings()));
+    host.SetOutputText(WordListText(table_, ResolveOptions(host.Settings()).scan));
   } catch (const std::exception& e) {
     host.ShowMessage(Message{Text(kErrorCaption), FromUtf8(e.what()), MsgIcon::Warning});
   }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "analysis/host.hpp"
+#include "analysis/settings.hpp"
 #include "catalogue/language2.hpp"
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "words/commonwords.hpp"
 #include "words/wordtable.hpp"
 
@@ -49,8 +51,11 @@ class Analysis {
  private:
   class Listener;
 
+  // Whether the table was finished for these options and this document, and nothing that a
+  // scan depends on has changed since (blnWordTableCurrent).
+  bool TableCurrentFor(const ScanOptions& options, TextView document) const;
   // Checks, reads and scans the document and finishes the table; true when finished.
-  bool ScanDocument(RunHost& host);
+  bool ScanDocument(const ScanOptions& options, RunHost& host);
   // Back to idle after a scan: caption "List words", controls unlocked.
   void EndScan(RunHost& host);
   Message RefusalMessage(int32_t kind) const;
@@ -58,6 +63,9 @@ class Analysis {
   const ProgramText& texts_;
   const CommonWords& commonWords_;
   WordTable table_;
+  // What the table was built with.
+  std::optional<ScanOptions> tableOptions_;
+  Text tableDocument_;
   bool running_ = false;
 };
 

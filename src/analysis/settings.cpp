@@ -4,16 +4,12 @@
 
 #include <limits>
 
+#include "core/number.hpp"
+
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
 
 namespace tw {
-
-const std::array<TextView, intNumCommonWordsLanguages> strLanguageCodes = {
-    u"en", u"fr", u"de", u"it", u"pt", u"es", u"en_de_es_pt_it_fr"};
-
-const std::array<TextView, intNumCommonWordsLanguages> kLanguageNames = {
-    u"English", u"French", u"German", u"Italian", u"Portuguese", u"Spanish", u"All 6 languages"};
 
 namespace {
 
@@ -36,16 +32,6 @@ const Text kMaxBytesText = u"Maximum number of bytes in the meta tag is";
 // The text of a limit message: the sentence, one space, the limit and a full stop.
 Text LimitSentence(const Text& sentence, int32_t limit) {
   return sentence + u" " + NumberText(limit) + u".";
-}
-
-// The numeric value of a cleaned number text: an optional leading sign, then digits. Large
-// values saturate; they are only compared with small limits.
-double CleanedValue(TextView cleaned) {
-  double value = 0;
-  for (char16_t c : cleaned) {
-    if (c >= u'0' && c <= u'9') value = value * 10 + (c - u'0');
-  }
-  return (!cleaned.empty() && cleaned.front() == u'-') ? -value : value;
 }
 
 // The box holds at most four characters; a longer text set by the program is cut.
@@ -122,7 +108,7 @@ std::optional<Message> CheckMaxNumKeywords(Text& box) {
     box = NumberText(intDefaultMaxNumKeywords);
     return std::nullopt;
   }
-  const double n = CleanedValue(box);
+  const int64_t n = LeadingWholeNumber(box);
   std::optional<Message> message;
   if (n < intMinNumKeywords) {
     message = Message{kMaxKeywordsCaption, LimitSentence(kMinKeywordsText, intMinNumKeywords),
@@ -137,7 +123,7 @@ std::optional<Message> CheckMaxNumKeywords(Text& box) {
 
 std::optional<Message> CheckMaxNumBytes(Text& box) {
   box = BoxText(CleanNumberText(box, false));
-  if (!box.empty() && CleanedValue(box) > intMaxNumBytes) {
+  if (!box.empty() && LeadingWholeNumber(box) > intMaxNumBytes) {
     box = NumberText(intDefaultMaxNumBytes);
     return Message{Text(), LimitSentence(kMaxBytesText, intMaxNumBytes), MsgIcon::None,
                    MsgButtons::Ok};
@@ -167,26 +153,32 @@ Text NormaliseWordsToIgnore(Text& box) {
   return s.empty() ? Text() : s + u",";
 }
 
-int32_t LeadingNumber(TextView text) {
-  size_t k = 0;
-  while (k < text.size() && (text[k] == u' ' || text[k] == u'\t'))
-    ++k;
-  bool negative = false;
-  if (k < text.size() && (text[k] == u'+' || text[k] == u'-')) {
-    negative = text[k] == u'-';
-    ++k;
-  }
-  int64_t value = 0;
-  constexpr int64_t kCap = static_cast<int64_t>(std::numeric_limits<int32_t>::max()) + 1;
-  while (k < text.size() && text[k] >= u'0' && text[k] <= u'9') {
-    value = value * 10 + (text[k] - u'0');
-    if (value > kCap) value = kCap;
-    ++k;
-  }
-  if (negative) value = -value;
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
+AnalysisOptions ResolveOptions(const AnalysisSettings& settings) {
+  AnalysisOptions options;
+  ScanOptions& scan = options.scan;
+  scan.weights.title = settings.TitleWeight();
+  scan.weights.description = settings.DescriptionWeight();
+  scan.weights.existingKeywords = settings.ExistingKeywordsWeight();
+  scan.weights.bold = settings.BoldWeight();
+  scan.weights.italic = settings.ItalicWeight();
+  scan.weights.table = settings.TableWeight();
+  scan.weights.div = settings.DivWeight();
+  scan.weights.span = settings.SpanWeight();
+  scan.ignoreShortWords = settings.chkIgnoreShortWords;
+  scan.shortWordSize = settings.ShortWordSize();
+  scan.ignoreCommonWords = settings.chkIgnoreCommonWords;
+  scan.language = LanguageAt(settings.cboLanguage);
+  scan.wordsToIgnoreList = settings.strWordsToIgnoreList;
+  scan.preserveCase = settings.chkPreserveCase;
+  scan.minFrequency = settings.MinFrequency();
+
+  TagOptions& tag = options.tag;
+  tag.maxKeywords = LeadingWholeNumber(settings.txbMaxNumKeywordsInMetaTag);
+  tag.maxBytes = LeadingWholeNumber(settings.txbMaxNumBytesInMetaTag);
+  tag.beginWith = TrimSpaces(settings.txbBeginMetaTagWith);
+  tag.preserveCase = settings.chkPreserveCase;
+  tag.spaceAfterComma = settings.chkSpaceAfterComma;
+  return options;
 }
 
 }  // namespace tw

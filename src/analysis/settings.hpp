@@ -7,28 +7,15 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/language.hpp"
+#include "core/limits.hpp"
+#include "core/options.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
 
 namespace tw {
 
-// Fixed limits.
-inline constexpr int32_t intDefaultMaxNumKeywords = 50;
-inline constexpr int32_t intMinNumKeywords = 5;
-inline constexpr int32_t intMaxNumKeywords = 100;
-inline constexpr int32_t intDefaultMaxNumBytes = 500;
-inline constexpr int32_t intMaxNumBytes = 1000;
-inline constexpr int32_t intMaxWordLength = 60;
-inline constexpr int32_t intGermanLanguageIndex = 2;
 inline constexpr int32_t kNumberBoxMaxChars = 4;
-inline constexpr int32_t kNoSelection = -1;
-
-// Positions of cboLanguage, the common-word files and the common-word table's columns.
-inline constexpr int32_t intNumCommonWordsLanguages = 7;
-inline constexpr int32_t kFrenchLanguageIndex = 1;
-inline constexpr int32_t kAllLanguagesIndex = 6;
-extern const std::array<TextView, intNumCommonWordsLanguages> strLanguageCodes;
-extern const std::array<TextView, intNumCommonWordsLanguages> kLanguageNames;
 
 // The items of the ten number lists, in the order they are filled.
 struct ListItems {
@@ -104,8 +91,9 @@ std::optional<Message> CheckMaxNumBytes(Text& box);
 // Clear button (cmdClearWordsToIgnore) exactly when the box is not empty.
 Text NormaliseWordsToIgnore(Text& box);
 
-// The leading whole number of a text (a lone sign or no digits gives 0), as the tag
-// builder reads its two limits; clamped to the 32-bit range.
-int32_t LeadingNumber(TextView text);
+// The options of a run as the engine takes them, from the settings as the controls hold
+// them now: the weights, filters and limits as their consumers receive them, the phrases
+// that begin the tag trimmed, the two limits read as numbers (0 or less: no limit).
+AnalysisOptions ResolveOptions(const AnalysisSettings& settings);
 
 }  // namespace tw

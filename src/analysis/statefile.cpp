@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/folder.hpp"
+#include "core/number.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
@@ -77,20 +78,9 @@ std::optional<Text> ParseQuoted(TextView line) {
 }
 
 std::optional<int32_t> ParseNumber(TextView line) {
-  Text trimmed = TrimSpaces(line);
-  TextView digits = trimmed;
-  bool negative = false;
-  if (!digits.empty() && digits.front() == u'-') {
-    negative = true;
-    digits.remove_prefix(1);
-  }
-  if (digits.empty() || digits.size() > kMaxNumberDigits) return std::nullopt;
-  int32_t value = 0;
-  for (char16_t c : digits) {
-    if (c < u'0' || c > u'9') return std::nullopt;
-    value = value * 10 + (c - u'0');
-  }
-  return negative ? -value : value;
+  const std::optional<int64_t> n = ParseWholeNumber(TrimSpaces(line), true, kMaxNumberDigits);
+  if (!n) return std::nullopt;
+  return static_cast<int32_t>(*n);
 }
 
 bool ReadPosition(TextView line, int32_t count, bool allowNone, int32_t& position) {

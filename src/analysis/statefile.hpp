@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "analysis/settings.hpp"
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
 

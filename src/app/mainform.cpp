@@ -99,7 +99,6 @@ TextView InitialFont(ControlId id, ControlKind kind) {
 MainForm::MainForm(Ui& ui, std::filesystem::path dataFolder)
     : ui_(ui), dataFolder_(std::move(dataFolder)), analysis_(texts_, commonWords_) {
   InitialiseControls();
-  shownSettings_ = settings_;
 }
 
 MainForm::~MainForm() = default;
@@ -175,7 +174,7 @@ bool MainForm::ControlVisible(ControlId id) const {
 }
 
 bool MainForm::RunInProgress() const {
-  return State(C::cmdListWords).caption == kStopCaption;
+  return analysis_.Running();
 }
 
 // ---- What a view forwards -----------------------------------------------------------------
@@ -248,26 +247,21 @@ void MainForm::UserSetChecked(ControlId id, bool checked) {
       ui_.ControlChanged(id);
       return;
     }
-    shownSettings_.optInsertionWithBackup = id == C::optInsertionWithBackup;
-    SetChecked(id, true);
+    SetChecked(id, true, Change::ByUser);
     return;
   }
-  bool* shown = CheckField(shownSettings_, id);
-  if (shown == nullptr) return;
-  *shown = checked;
-  SetChecked(id, checked);
+  if (CheckField(settings_, id) == nullptr) return;
+  SetChecked(id, checked, Change::ByUser);
 }
 
 void MainForm::UserSelect(ControlId id, int32_t position) {
   if (!Usable(id)) return;
-  int32_t* shown = ListField(shownSettings_, id);
-  if (shown == nullptr) return;
+  if (ListField(settings_, id) == nullptr) return;
   if (position < kNoSelection || position >= static_cast<int32_t>(State(id).items.size())) {
     ui_.ControlChanged(id);
     return;
   }
-  *shown = position;
-  SetSelected(id, position);
+  SetSelected(id, position, Change::ByUser);
 }
 
 void MainForm::UserEditText(ControlId id, Text text) {
@@ -276,10 +270,8 @@ void MainForm::UserEditText(ControlId id, Text text) {
     output_ = std::move(text);
     return;
   }
-  Text* shown = TextField(shownSettings_, id);
-  if (shown == nullptr) return;
-  *shown = text;
-  SetText(id, std::move(text));
+  if (TextField(settings_, id) == nullptr) return;
+  SetText(id, std::move(text), Change::ByUser);
 }
 
 void MainForm::UserFocus(ControlId id) {
@@ -316,64 +308,56 @@ void MainForm::UserClose() {
 
 // ---- Value changes --------------------------------------------------------------------
 
-void MainForm::SyncSettingsToView() {
-  const AnalysisSettings& now = settings_;
-  AnalysisSettings& shown = shownSettings_;
-  for (int32_t i = 0; i < kNumControls; ++i) {
-    ControlId id = ControlAt(i);
-    bool changed = false;
-    if (const Text* field = TextField(now, id)) {
-      changed = *field != *TextField(shown, id);
-    } else if (const bool* check = CheckField(now, id)) {
-      changed = *check != *CheckField(shown, id);
-    } else if (const int32_t* list = ListField(now, id)) {
-      changed = *list != *ListField(shown, id);
-    } else if (IsOption(id)) {
-      changed = now.optInsertionWithBackup != shown.optInsertionWithBackup;
-    }
-    if (changed) ui_.ControlChanged(id);
+void MainForm::ValueChanged(ControlId id, Change change) {
+  if (change == Change::ByUser) return;  // the view shows what the user did
+  if (IsOption(id)) {
+    ui_.ControlChanged(C::optInsertionWithBackup);
+    ui_.ControlChanged(C::optInsertionWithoutBackup);
+    return;
   }
-  shown = now;
+  ui_.ControlChanged(id);
 }
 
-void MainForm::SetChecked(ControlId id, bool checked) {
+void MainForm::SetChecked(ControlId id, bool checked, Change change) {
   if (IsOption(id)) {
     if (!checked) return;
-    bool withBackup = id == C::optInsertionWithBackup;
-    bool changed = settings_.optInsertionWithBackup != withBackup;
+    const bool withBackup = id == C::optInsertionWithBackup;
+    if (settings_.optInsertionWithBackup == withBackup) return;
     settings_.optInsertionWithBackup = withBackup;
-    SyncSettingsToView();
-    if (changed) RunChangeHandler(id);
+    ValueChanged(id, change);
+    RunChangeHandler(id);
     return;
   }
   bool* field = CheckField(settings_, id);
-  if (field == nullptr) return;
-  bool changed = *field != checked;
+  if (field == nullptr || *field == checked) return;
   *field = checked;
-  SyncSettingsToView();
-  if (changed) RunChangeHandler(id);
+  ValueChanged(id, change);
+  RunChangeHandler(id);
 }
 
-void MainForm::SetSelected(ControlId id, int32_t position) {
+void MainForm::SetSelected(ControlId id, int32_t position, Change change) {
   int32_t* field = ListField(settings_, id);
-  if (field == nullptr) return;
-  bool changed = *field != position;
+  if (field == nullptr || *field == position) return;
   *field = position;
-  SyncSettingsToView();
-  if (changed) RunChangeHandler(id);
+  ValueChanged(id, change);
+  RunChangeHandler(id);
 }
 
-void MainForm::SetText(ControlId id, Text text) {
+void MainForm::SetText(ControlId id, Text text, Change change) {
   if (id == C::txbMetaTag) {
     SetOutputText(std::move(text));
     return;
   }
   Text* field = TextField(settings_, id);
   if (field == nullptr) return;
-  if (IsNumberBox(id)) text = LeftChars(text, kNumberBoxMaxChars);
+  if (IsNumberBox(id) && static_cast<int32_t>(text.size()) > kNumberBoxMaxChars) {
+    text = LeftChars(text, kNumberBoxMaxChars);
+    change = Change::ByProgram;  // the box shows less than was put in
+  }
+  if (*field == text) return;
   *field = std::move(text);
   if (id == C::txbWordsToIgnore && field->empty()) settings_.strWordsToIgnoreList.clear();
-  SyncSettingsToView();
+  ValueChanged(id, change);
 }
 
 void MainForm::SetCaption(ControlId id, TextView caption) {
@@ -572,13 +556,19 @@ void MainForm::PlaceDefaultFocus() {
 }
 
 MsgAnswer MainForm::ShowMessage(const Message& message) {
-  SyncSettingsToView();
   return ui_.ShowMessage(message);
 }
 
 void MainForm::Yield() {
-  SyncSettingsToView();
   ui_.ProcessEvents();
+}
+
+void MainForm::SetInputFileText(Text text) {
+  SetText(C::txbInputFile, std::move(text));
+}
+
+void MainForm::SetBeginWithText(Text text) {
+  SetText(C::txbBeginMetaTagWith, std::move(text));
 }
 
 }  // namespace tw

@@ -153,7 +153,9 @@ class MainForm : public RunHost {
   void SaveState();
 
   // ---- RunHost -----------------------------------------------------------------------
-  AnalysisSettings& Settings() override { return settings_; }
+  const AnalysisSettings& Settings() const override { return settings_; }
+  void SetInputFileText(Text text) override;
+  void SetBeginWithText(Text text) override;
   const Text& OutputText() const override { return output_; }
   void SetOutputText(Text text) override;
   void AppendOutputText(TextView text) override;
@@ -198,19 +200,20 @@ class MainForm : public RunHost {
   ControlState& State(ControlId id) { return controls_[ControlIndex(id)]; }
   const ControlState& State(ControlId id) const { return controls_[ControlIndex(id)]; }
 
-  // Value changes, with the view told and the control's change handler run.
-  void SetChecked(ControlId id, bool checked);
-  void SetSelected(ControlId id, int32_t position);
-  void SetText(ControlId id, Text text);
+  // Who changed a value: the view is told of the program's changes; it shows the user's.
+  enum class Change { ByProgram, ByUser };
+  // Value changes, with the view told and the control's change handler run when the value
+  // is new.
+  void SetChecked(ControlId id, bool checked, Change change = Change::ByProgram);
+  void SetSelected(ControlId id, int32_t position, Change change = Change::ByProgram);
+  void SetText(ControlId id, Text text, Change change = Change::ByProgram);
+  void ValueChanged(ControlId id, Change change);
   void SetCaption(ControlId id, TextView caption);
   void SetEnabled(ControlId id, bool enabled);
   void SetVisible(ControlId id, bool visible);
   void SetFocus(ControlId id);
   void RunChangeHandler(ControlId id);
   void ScanSettingChanged();
-  // Tells the view about values that changed behind its back (the run writes the trimmed
-  // texts into the settings directly).
-  void SyncSettingsToView();
   void ApplySettings(const AnalysisSettings& target);
   void FillLists();
   void InitialiseControls();
@@ -228,7 +231,6 @@ class MainForm : public RunHost {
   CommonWords commonWords_;
   Analysis analysis_;
   AnalysisSettings settings_;
-  AnalysisSettings shownSettings_;
   Text output_;
   std::array<ControlState, kNumControls> controls_;
   ControlId focus_ = ControlId::None;

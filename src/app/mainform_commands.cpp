@@ -6,7 +6,7 @@
 #include "analysis/language.hpp"
 #include "app/mainform.hpp"
 #include "app/weblink.hpp"
-#include "scan/istextfile.hpp"
+#include "io/istextfile.hpp"
 #include "tags/insert.hpp"
 #include "tags/report.hpp"
 #include "text/chars.hpp"
@@ -144,7 +144,6 @@ void MainForm::RunAnalysisFromWindow(bool tagMode) {
     // not current.
     analysis_.blnWordTableCurrent = false;
   }
-  SyncSettingsToView();
   // Whatever way the run ended, the window is usable again.
   if (RunInProgress()) SetListWordsCaption(kListWordsCaption);
   if (controlsLocked_) SetControlsEnabled(true);

@@ -4,7 +4,7 @@
 
 #include "analysis/language.hpp"
 #include "app/mainform.hpp"
-#include "scan/istextfile.hpp"
+#include "io/istextfile.hpp"
 #include "tags/insert.hpp"
 #include "text/chars.hpp"
 #include "text/strproc.hpp"

@@ -25,12 +25,10 @@ std::string MessageLine(const Message& message);
 // The output box text for stdout: UTF-8, each CR LF as "\n", ending with one "\n".
 std::string OutputForStdout(TextView text);
 
-class CliHost : public RunHost {
+class CliHost : public SettingsRunHost {
  public:
   // `err` receives the message lines and the progress line; progress only when asked.
   explicit CliHost(std::FILE* err = stderr, bool showProgress = false);
-
-  AnalysisSettings& Settings() override { return settings; }
 
   const Text& OutputText() const override { return output_; }
   void SetOutputText(Text text) override { output_ = std::move(text); }
@@ -49,8 +47,6 @@ class CliHost : public RunHost {
   const Text& wordCountCaption() const { return countCaption_; }
   const Text& wordCount() const { return count_; }
 
-  // The settings the run reads, as the window's controls would hold them.
-  AnalysisSettings settings;
   // The command line cannot ask: the answer it gives to Yes/No questions.
   MsgAnswer questionAnswer = MsgAnswer::No;
 

@@ -1,14 +1,14 @@
 // Parsing and applying the analysis options of the command line.
 #include "cli/options.hpp"
 
-#include <charconv>
 #include <cstdio>
 #include <system_error>
 
 #include "analysis/language.hpp"
 #include "analysis/programfolder.hpp"
 #include "cli/commands.hpp"
-#include "scan/fileproc.hpp"
+#include "core/number.hpp"
+#include "io/fileproc.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
 
@@ -76,13 +76,9 @@ constexpr std::string_view kAllLanguages = "all";
 constexpr size_t kMaxNumberDigits = 9;
 
 std::optional<int32_t> ParseNumber(std::string_view text) {
-  if (text.empty() || text.size() > kMaxNumberDigits) return std::nullopt;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-  }
-  int32_t value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
+  const std::optional<int64_t> n = ParseWholeNumber(text, false, kMaxNumberDigits);
+  if (!n) return std::nullopt;
+  return static_cast<int32_t>(*n);
 }
 
 std::string ListValues(const ListOption& o) {

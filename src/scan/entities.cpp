@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "analysis/settings.hpp"
+#include "core/language.hpp"
 #include "text/chars.hpp"
 
 namespace tw {

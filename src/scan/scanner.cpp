@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/number.hpp"
 #include "scan/entities.hpp"
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
@@ -51,7 +52,6 @@ constexpr std::array<TextView, 4> kSqueezedPatterns = {u"name=\"description\"",
 constexpr int32_t kByteValues = 256;
 constexpr char16_t kByteMask = 0xFF;
 constexpr double kLargestFontNumber = 1e6;
-constexpr int32_t kDecimalBase = 10;
 constexpr char16_t kAsciiCaseOffset = u'a' - u'A';
 
 bool IsMarker(char16_t c) {
@@ -77,30 +77,6 @@ struct CharClasses {
 const CharClasses& Classes() {
   static const CharClasses classes;
   return classes;
-}
-
-bool IsDigit(char16_t c) {
-  return c >= u'0' && c <= u'9';
-}
-
-// The leading decimal number at a 0-based index, with a fractional part if present; no
-// digits give 0.
-double LeadingNumber(TextView text, size_t i) {
-  double value = 0;
-  while (i < text.size() && IsDigit(text[i])) {
-    value = std::min(value * kDecimalBase + (text[i] - u'0'), kLargestFontNumber);
-    ++i;
-  }
-  if (i < text.size() && text[i] == u'.') {
-    ++i;
-    double scale = 1.0 / kDecimalBase;
-    while (i < text.size() && IsDigit(text[i])) {
-      value += (text[i] - u'0') * scale;
-      scale /= kDecimalBase;
-      ++i;
-    }
-  }
-  return value;
 }
 
 // The general lower-case conversion of one character, without a call for ASCII.
@@ -299,8 +275,8 @@ int32_t NextNonSpace(TextView text, int32_t position) {
 
 // ---- MarkupScanner ---------------------------------------------------------------------
 
-MarkupScanner::MarkupScanner(const AnalysisSettings& settings, ScanListener& listener)
-    : settings_(settings), listener_(listener) {
+MarkupScanner::MarkupScanner(const ScanOptions& options, ScanListener& listener)
+    : options_(options), listener_(listener) {
   Classes();
 }
 
@@ -463,9 +439,9 @@ void MarkupScanner::ScanLine() {
   LineReplaced();
   const CharClasses& classes = Classes();
   for (;;) {
-    const bool skippingSection = (intTableDepth > 0 && settings_.cboTableWeight == 0) ||
-                                 (intDivDepth > 0 && settings_.cboDivWeight == 0) ||
-                                 (intSpanDepth > 0 && settings_.cboSpanWeight == 0);
+    const bool skippingSection = (intTableDepth > 0 && options_.weights.table == 0) ||
+                                 (intDivDepth > 0 && options_.weights.div == 0) ||
+                                 (intSpanDepth > 0 && options_.weights.span == 0);
     const int32_t len = Len();
     if (!skippingSection && !blnInFontTag && !blnInComment && !blnInStyle && !blnInScript &&
         !blnInTag) {
@@ -485,11 +461,10 @@ void MarkupScanner::ScanLine() {
 
     // Sections skipped since an earlier line.
     if (skippingSection) {
-      if (intTableDepth > 0 && settings_.cboTableWeight == 0 && !SkipSection(SectionKind::Table))
+      if (intTableDepth > 0 && options_.weights.table == 0 && !SkipSection(SectionKind::Table))
         return;
-      if (intDivDepth > 0 && settings_.cboDivWeight == 0 && !SkipSection(SectionKind::Div)) return;
-      if (intSpanDepth > 0 && settings_.cboSpanWeight == 0 && !SkipSection(SectionKind::Span))
-        return;
+      if (intDivDepth > 0 && options_.weights.div == 0 && !SkipSection(SectionKind::Div)) return;
+      if (intSpanDepth > 0 && options_.weights.span == 0 && !SkipSection(SectionKind::Span)) return;
     }
 
     // A font start tag whose ">" was not in the earlier line.
@@ -601,9 +576,9 @@ bool MarkupScanner::HandleSection(SectionKind kind) {
   int32_t& depth = kind == SectionKind::Table ? intTableDepth
                    : kind == SectionKind::Div ? intDivDepth
                                               : intSpanDepth;
-  const int32_t weight = kind == SectionKind::Table ? settings_.cboTableWeight
-                         : kind == SectionKind::Div ? settings_.cboDivWeight
-                                                    : settings_.cboSpanWeight;
+  const int32_t weight = kind == SectionKind::Table ? options_.weights.table
+                         : kind == SectionKind::Div ? options_.weights.div
+                                                    : options_.weights.span;
   if (StartsWithNoCase(lngScanPos, m.opening)) {
     if (weight > 0) {
       ++depth;  // the tag itself is skipped as markup later
@@ -711,8 +686,7 @@ void MarkupScanner::HandleMetaTag() {
       blnInDescription = true;
       lngScanPos = p + static_cast<int32_t>(kContentWord.size());
     }
-  } else if (NextSqueezed(kNameKeywords, lngScanPos) > 0 &&
-             settings_.cboExistingKeywordsWeight > 0) {
+  } else if (NextSqueezed(kNameKeywords, lngScanPos) > 0 && options_.weights.existingKeywords > 0) {
     const int32_t p = NextRaw(kRawContent, lngScanPos);
     if (p > 0) {
       blnInExistingKeywords = true;
@@ -761,11 +735,11 @@ void MarkupScanner::HandleFontTag() {
         const auto next = static_cast<size_t>(lngScanPos);  // 0-based index after c
         double size = 0;
         if (c == u'+') {
-          size = intFontSize + LeadingNumber(strScanLine, next);
+          size = intFontSize + LeadingDecimalNumber(strScanLine, next, kLargestFontNumber);
         } else if (c == u'-') {
-          size = intFontSize - LeadingNumber(strScanLine, next);
+          size = intFontSize - LeadingDecimalNumber(strScanLine, next, kLargestFontNumber);
         } else {
-          size = LeadingNumber(strScanLine, next - 1);
+          size = LeadingDecimalNumber(strScanLine, next - 1, kLargestFontNumber);
         }
         size = std::nearbyint(size);  // halves to the even neighbour
         if (size < kMinFontSize) size = kMinFontSize;
@@ -830,7 +804,7 @@ void MarkupScanner::SkipInlinePhp() {
 
 void MarkupScanner::ExtractWord() {
   const int32_t p = lngScanPos;
-  const WordCut cut = CutWord(strScanLine, p, settings_.cboLanguage);
+  const WordCut cut = CutWord(strScanLine, p, PositionOf(options_.language));
   if (cut.contraction) {
     strCurrentWord.clear();
     lngScanPos = cut.next;

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/settings.hpp"
+#include "core/options.hpp"
+#include "scan/context.hpp"
 #include "text/text.hpp"
-#include "words/wordtable.hpp"
 
 namespace tw {
 
@@ -72,7 +72,7 @@ enum class SectionKind { Table, Div, Span };
 
 class MarkupScanner {
  public:
-  MarkupScanner(const AnalysisSettings& settings, ScanListener& listener);
+  MarkupScanner(const ScanOptions& options, ScanListener& listener);
 
   // Every item of the state back to its initial value.
   void Reset();
@@ -154,7 +154,7 @@ class MarkupScanner {
   template <class Search>
   int32_t Cached(SearchCache& cache, int32_t position, Search search);
 
-  const AnalysisSettings& settings_;
+  const ScanOptions& options_;
   ScanListener& listener_;
   bool reachedEnd_ = false;
 

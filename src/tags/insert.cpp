@@ -6,8 +6,8 @@
 #include <string>
 #include <system_error>
 
-#include "scan/fileproc.hpp"
-#include "scan/istextfile.hpp"
+#include "io/fileproc.hpp"
+#include "io/istextfile.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 
 namespace tw {
 

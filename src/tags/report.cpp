@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "scan/fileproc.hpp"
-#include "scan/istextfile.hpp"
+#include "io/fileproc.hpp"
+#include "io/istextfile.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"

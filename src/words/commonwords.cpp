@@ -7,8 +7,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "scan/fileproc.hpp"
-#include "scan/istextfile.hpp"
+#include "io/fileproc.hpp"
+#include "io/istextfile.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
@@ -35,7 +35,6 @@ constexpr int32_t kLanguageSearchLines = 10;
 constexpr size_t kLanguageCodeLength = 2;
 // After lang=, the character before the code.
 constexpr size_t kPassedOver = 1;
-constexpr int32_t kNumSingleLanguages = 6;
 constexpr std::string_view kLangQuoted = "lang=\"";
 constexpr std::string_view kLangPlain = "lang=";
 constexpr std::string_view kContentQuoted = "content=\"";
@@ -281,14 +280,6 @@ Text DetectDocumentLanguage(TextView path, TextView allowed, TextView defaultCod
   if (code.size() < kLanguageCodeLength) return Text(defaultCode);
   if (allowedCodes.empty() || allowedCodes.find(code) != Text::npos) return code;
   return Text(defaultCode);
-}
-
-int32_t LanguageIndexFromCode(TextView code) {
-  const Text lowered = ToLowerGeneral(code);
-  for (int32_t position = 0; position < kNumSingleLanguages; ++position) {
-    if (lowered == strLanguageCodes[position]) return position;
-  }
-  return -1;
 }
 
 }  // namespace tw

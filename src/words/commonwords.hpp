@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "analysis/settings.hpp"
+#include "core/language.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
 #include "words/wordhash.hpp"
@@ -62,7 +62,5 @@ Message CommonWordsUnavailableMessage(const std::filesystem::path& dataFolder, i
 // The two-letter code of the document's language declaration in its first 10 non-empty
 // lines, if allowed; else the default.
 Text DetectDocumentLanguage(TextView path, TextView allowed, TextView defaultCode);
-// Position 0 .. 5 of a code, or -1.
-int32_t LanguageIndexFromCode(TextView code);
 
 }  // namespace tw

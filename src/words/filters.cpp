@@ -87,11 +87,11 @@ inline bool EndsWith(TextView text, TextView suffix) {
 
 }  // namespace
 
-WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
+WordFilter RejectingFilter(TextView word, const ScanOptions& options,
                            const CommonWords& commonWords, FilterScratch& scratch) {
   scratch.hashed = false;
   const auto length = static_cast<int64_t>(word.size());
-  if (settings.chkIgnoreShortWords && length <= settings.ShortWordSize()) {
+  if (options.ignoreShortWords && length <= options.shortWordSize) {
     return WordFilter::ShortWord;
   }
   if (length > intMaxWordLength) return WordFilter::TooLong;
@@ -129,26 +129,26 @@ WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
   // Deleting every copy of the first character leaves nothing.
   if (length > 1 && allSame) return WordFilter::RepeatedCharacter;
 
-  if (!settings.strWordsToIgnoreList.empty()) {
+  if (!options.wordsToIgnoreList.empty()) {
     scratch.buffer[scratch.length] = u',';
     const bool listed =
-        TextView(settings.strWordsToIgnoreList)
+        TextView(options.wordsToIgnoreList)
             .find(TextView(scratch.buffer.data(), scratch.length + 1)) != TextView::npos;
     if (listed) return WordFilter::Listed;
   }
 
   if (allRoman) return WordFilter::RomanNumeral;
   if (!hasVowel) return WordFilter::NoVowel;
-  if (settings.cboLanguage == kEnglishLanguageIndex &&
-      IsContractionStem(scratch, hasSpace, chars)) {
+  if (options.language == Language::English && IsContractionStem(scratch, hasSpace, chars)) {
     return WordFilter::ContractionStem;
   }
 
   const TextView lowered = scratch.lowered();
-  if (settings.chkIgnoreCommonWords) {
+  if (options.ignoreCommonWords) {
     scratch.loweredHash = HashWord(lowered);
     scratch.hashed = true;
-    if (commonWords.IsLoweredCommonWord(lowered, scratch.loweredHash, settings.cboLanguage)) {
+    if (commonWords.IsLoweredCommonWord(lowered, scratch.loweredHash,
+                                        PositionOf(options.language))) {
       return WordFilter::CommonWord;
     }
   }
@@ -163,10 +163,9 @@ WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
   return WordFilter::None;
 }
 
-bool IsRejectedWord(TextView word, const AnalysisSettings& settings,
-                    const CommonWords& commonWords) {
+bool IsRejectedWord(TextView word, const ScanOptions& options, const CommonWords& commonWords) {
   FilterScratch scratch;
-  return RejectingFilter(word, settings, commonWords, scratch) != WordFilter::None;
+  return RejectingFilter(word, options, commonWords, scratch) != WordFilter::None;
 }
 
 void MergePlural(Text& word, WordTable& table) {

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "analysis/settings.hpp"
+#include "core/options.hpp"
 #include "text/text.hpp"
 
 namespace tw {
@@ -17,7 +17,6 @@ inline constexpr TextView strContractionStems =
 inline constexpr std::array<TextView, 6> strIgnoredLySuffixExceptions = {
     u"alfred", u"limited", u"screed", u"tweed", u"filly", u"folly"};
 inline constexpr TextView kRomanNumeralLetters = u"ivxlcm";
-inline constexpr int32_t kEnglishLanguageIndex = 0;
 // Words longer than this are tested for an adverb or participle ending.
 inline constexpr int32_t kAdverbMinLength = 5;
 
@@ -47,10 +46,9 @@ struct FilterScratch {
 };
 
 // The first filter that rejects the word.
-WordFilter RejectingFilter(TextView word, const AnalysisSettings& settings,
+WordFilter RejectingFilter(TextView word, const ScanOptions& options,
                            const CommonWords& commonWords, FilterScratch& scratch);
-bool IsRejectedWord(TextView word, const AnalysisSettings& settings,
-                    const CommonWords& commonWords);
+bool IsRejectedWord(TextView word, const ScanOptions& options, const CommonWords& commonWords);
 
 // Singular and plural share one entry: a word that is an entry's word plus "s" is shortened
 // to it; an entry whose word is the word plus "s" is renamed to the word. The first such

@@ -49,24 +49,24 @@ Text PreparePhrases(const Text& typed, bool keepCase) {
 
 }  // namespace
 
-Text BuildKeywordTagText(const WordTable& table, AnalysisSettings& settings) {
-  if (table.intNumWords() == 0) return ReportNoWords(settings);
-  const int64_t maxKeywords = LeadingNumber(settings.txbMaxNumKeywordsInMetaTag);
-  const int64_t maxBytes = LeadingNumber(settings.txbMaxNumBytesInMetaTag);
+Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options) {
+  if (table.intNumWords() == 0) return ReportNoWords(options.scan);
+  const TagOptions& tagOptions = options.tag;
+  const int64_t maxKeywords = tagOptions.maxKeywords;
+  const int64_t maxBytes = tagOptions.maxBytes;
 
   TagText tag;
   tag.Append(kMetaTagPrefix);
-  settings.txbBeginMetaTagWith = TrimSpaces(settings.txbBeginMetaTagWith);
   int64_t keywords = 0;
-  if (!settings.txbBeginMetaTagWith.empty()) {
-    const Text phrases = PreparePhrases(settings.txbBeginMetaTagWith, settings.chkPreserveCase);
+  if (!tagOptions.beginWith.empty()) {
+    const Text phrases = PreparePhrases(tagOptions.beginWith, tagOptions.preserveCase);
     tag.Append(phrases);
     // Phrases that come to nothing (a lone comma) count as no keyword.
     if (!phrases.empty()) keywords = CountOccurrences(phrases, kComma, true) + 1;
   }
   auto length = static_cast<int64_t>(tag.text().size());
 
-  const Text separator = settings.chkSpaceAfterComma ? Text(u", ") : Text(u",");
+  const Text separator = tagOptions.spaceAfterComma ? Text(u", ") : Text(u",");
   for (const WordEntry& entry : table.Ranked()) {
     if (maxKeywords > 0 && keywords + 1 > maxKeywords) break;
     // One character is kept for the separator, whatever it is.

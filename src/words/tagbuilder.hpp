@@ -2,7 +2,7 @@
 // maximum numbers of keywords and bytes, followed by its two count lines.
 #pragma once
 
-#include "analysis/settings.hpp"
+#include "core/options.hpp"
 #include "text/text.hpp"
 #include "words/wordtable.hpp"
 
@@ -12,8 +12,8 @@ inline constexpr TextView kMetaTagPrefix = u"<meta name=\"keywords\" content=\""
 inline constexpr TextView kNumberOfKeywordsLine = u"Number of keywords in meta tag:";
 inline constexpr TextView kNumberOfBytesLine = u"Number of bytes in meta tag:";
 
-// The output box text. Trims settings.txbBeginMetaTagWith and writes it back, as the
-// window does. An empty table gives the no-words sentence.
-Text BuildKeywordTagText(const WordTable& table, AnalysisSettings& settings);
+// The output box text: the tag and its two count lines. An empty table gives the no-words
+// sentence.
+Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options);
 
 }  // namespace tw

@@ -110,19 +110,19 @@ int64_t RoundHalfToEven(double value) {
   return result;
 }
 
-Text ReportNoWords(const AnalysisSettings& settings) {
+Text ReportNoWords(const ScanOptions& options) {
   Text text;
-  if (!settings.chkIgnoreShortWords) {
+  if (!options.ignoreShortWords) {
     text = u"No words";
   } else {
-    const int32_t size = settings.ShortWordSize();
+    const int32_t size = options.shortWordSize;
     text = u"No words with more than ";
     text += NumberText(size);
     text += u" letter";
     if (size > 1) text += u"s";
   }
   text += u" occur at least ";
-  const int32_t frequency = settings.MinFrequency();
+  const int32_t frequency = options.minFrequency;
   if (frequency == 1) {
     text += u"once.";
   } else if (frequency == 2) {
@@ -134,14 +134,13 @@ Text ReportNoWords(const AnalysisSettings& settings) {
   return text;
 }
 
-Text WordListText(const WordTable& table, const AnalysisSettings& settings) {
-  return WordListText(table, settings, UserNumberFormat());
+Text WordListText(const WordTable& table, const ScanOptions& options) {
+  return WordListText(table, options, UserNumberFormat());
 }
 
-Text WordListText(const WordTable& table, const AnalysisSettings& settings,
-                  const NumberFormat& format) {
+Text WordListText(const WordTable& table, const ScanOptions& options, const NumberFormat& format) {
   const int32_t count = table.intNumWords();
-  if (count == 0) return ReportNoWords(settings);
+  if (count == 0) return ReportNoWords(options);
   const int32_t rankWidth = std::max(kMinRankWidth, static_cast<int32_t>(NumberText(count).size()));
   Text out(kHeading);
   out.append(kCrLf);

@@ -4,7 +4,7 @@
 #include <locale>
 #include <string>
 
-#include "analysis/settings.hpp"
+#include "core/options.hpp"
 #include "text/text.hpp"
 #include "words/wordtable.hpp"
 
@@ -28,13 +28,12 @@ NumberFormat NumberFormatOf(const std::locale& locale);
 Text DensityText(int32_t frequency, int64_t totalWords, const NumberFormat& format);
 
 // "No words with more than 3 letters occur at least twice." and its kin.
-Text ReportNoWords(const AnalysisSettings& settings);
+Text ReportNoWords(const ScanOptions& options);
 // A key value rounded to the nearest whole number, a half to the even neighbour.
 int64_t RoundHalfToEven(double value);
 // The whole list as the output box shows it (the no-words sentence for an empty table),
 // densities in the user's number format or in the one given.
-Text WordListText(const WordTable& table, const AnalysisSettings& settings);
-Text WordListText(const WordTable& table, const AnalysisSettings& settings,
-                  const NumberFormat& format);
+Text WordListText(const WordTable& table, const ScanOptions& options);
+Text WordListText(const WordTable& table, const ScanOptions& options, const NumberFormat& format);
 
 }  // namespace tw

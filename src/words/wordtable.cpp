@@ -45,18 +45,16 @@ bool IsCaseMergeCandidate(TextView word) {
 
 }  // namespace
 
-float OccurrenceWeight(const OccurrenceContext& context, const AnalysisSettings& settings) {
-  if (context.blnInTitle) return static_cast<float>(settings.TitleWeight());
-  if (context.blnInDescription) return static_cast<float>(settings.DescriptionWeight());
-  if (context.blnInExistingKeywords) {
-    return static_cast<float>(settings.ExistingKeywordsWeight());
-  }
+float OccurrenceWeight(const OccurrenceContext& context, const ContextWeights& weights) {
+  if (context.blnInTitle) return static_cast<float>(weights.title);
+  if (context.blnInDescription) return static_cast<float>(weights.description);
+  if (context.blnInExistingKeywords) return static_cast<float>(weights.existingKeywords);
   int32_t weight = context.intFontSize + context.intHeadingWeight;
-  if (context.blnBold) weight += settings.BoldWeight();
-  if (context.blnItalic) weight += settings.ItalicWeight();
-  if (context.intTableDepth > 0) weight += settings.TableWeight();
-  if (context.intDivDepth > 0) weight += settings.DivWeight();
-  if (context.intSpanDepth > 0) weight += settings.SpanWeight();
+  if (context.blnBold) weight += weights.bold;
+  if (context.blnItalic) weight += weights.italic;
+  if (context.intTableDepth > 0) weight += weights.table;
+  if (context.intDivDepth > 0) weight += weights.div;
+  if (context.intSpanDepth > 0) weight += weights.span;
   return static_cast<float>(weight);
 }
 
@@ -241,16 +239,16 @@ void WordTable::RenameEntry(int32_t handle, TextView word) {
 // ---- Counting ----
 
 AddResult WordTable::AddWord(Text& strCurrentWord, const OccurrenceContext& context,
-                             const AnalysisSettings& settings, const CommonWords& commonWords) {
-  if (RejectingFilter(strCurrentWord, settings, commonWords, scratch_) != WordFilter::None) {
+                             const ScanOptions& options, const CommonWords& commonWords) {
+  if (RejectingFilter(strCurrentWord, options, commonWords, scratch_) != WordFilter::None) {
     return AddResult::Rejected;
   }
   const bool fromTitleOrMeta =
       context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
   // Most words are their own lower-cased form, whose hash the common-word test has made.
   const bool hashKnown = scratch_.hashed && scratch_.lowered() == strCurrentWord;
-  return Count(strCurrentWord, OccurrenceWeight(context, settings), fromTitleOrMeta, hashKnown,
-               scratch_.loweredHash);
+  return Count(strCurrentWord, OccurrenceWeight(context, options.weights), fromTitleOrMeta,
+               hashKnown, scratch_.loweredHash);
 }
 
 AddResult WordTable::CountWord(Text& strCurrentWord, float weight, bool fromTitleOrMeta) {

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "analysis/settings.hpp"
+#include "core/options.hpp"
+#include "scan/context.hpp"
 #include "text/text.hpp"
 #include "words/filters.hpp"
 
@@ -15,22 +16,8 @@ namespace tw {
 
 class CommonWords;
 
-// The scanner's context at the moment a word is handed over.
-struct OccurrenceContext {
-  bool blnInTitle = false;
-  bool blnInDescription = false;
-  bool blnInExistingKeywords = false;
-  bool blnBold = false;
-  bool blnItalic = false;
-  int32_t intHeadingWeight = 0;
-  int32_t intFontSize = 3;
-  int32_t intTableDepth = 0;
-  int32_t intDivDepth = 0;
-  int32_t intSpanDepth = 0;
-};
-
-// The weight of one occurrence in that context under those settings.
-float OccurrenceWeight(const OccurrenceContext& context, const AnalysisSettings& settings);
+// The weight of one occurrence in that context under those weights.
+float OccurrenceWeight(const OccurrenceContext& context, const ContextWeights& weights);
 
 enum class AddResult { Rejected, Counted, NewWord };
 
@@ -54,7 +41,7 @@ class WordTable {
   // The filters, the plural merge, then the count. `strCurrentWord` may be shortened. The
   // caller (the scanner) keeps lngTotalWords; this does not touch it.
   AddResult AddWord(Text& strCurrentWord, const OccurrenceContext& context,
-                    const AnalysisSettings& settings, const CommonWords& commonWords);
+                    const ScanOptions& options, const CommonWords& commonWords);
   // The plural merge and the count alone, for a word that passed the filters.
   AddResult CountWord(Text& strCurrentWord, float weight, bool fromTitleOrMeta);
 

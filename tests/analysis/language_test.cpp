@@ -5,7 +5,7 @@
 #include <string>
 
 #include "analysis/language.hpp"
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "support/testfiles.hpp"
 #include "text/codepage.hpp"
 

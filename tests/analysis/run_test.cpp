@@ -21,9 +21,8 @@ namespace {
 
 using test::TempDir;
 
-class FakeHost : public RunHost {
+class FakeHost : public SettingsRunHost {
  public:
-  AnalysisSettings settings;
   Text output;
   std::vector<Message> messages;
   std::vector<std::pair<Text, Text>> labels;
@@ -34,7 +33,6 @@ class FakeHost : public RunHost {
   std::function<void()> onYield;
   std::function<void(bool)> onEnable;
 
-  AnalysisSettings& Settings() override { return settings; }
   const Text& OutputText() const override { return output; }
   void SetOutputText(Text text) override { output = std::move(text); }
   void AppendOutputText(TextView text) override { output.append(text); }

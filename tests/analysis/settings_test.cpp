@@ -202,24 +202,5 @@ INSTANTIATE_TEST_SUITE_P(
                     IgnoreCase{u"ÉTÉ ÇA", u"été,ça", u"été,ça,"},
                     IgnoreCase{u"a,,,,,b", u"a,b", u"a,b,"}));
 
-struct LeadingCase {
-  const char16_t* text;
-  int32_t value;
-};
-
-class LeadingNumberTest : public testing::TestWithParam<LeadingCase> {};
-
-TEST_P(LeadingNumberTest, ReadsTheLeadingWholeNumber) {
-  EXPECT_EQ(LeadingNumber(GetParam().text), GetParam().value);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, LeadingNumberTest,
-                         testing::Values(LeadingCase{u"50", 50}, LeadingCase{u"+20", 20},
-                                         LeadingCase{u"-3", -3}, LeadingCase{u"", 0},
-                                         LeadingCase{u"+", 0}, LeadingCase{u"abc", 0},
-                                         LeadingCase{u"12ab", 12}, LeadingCase{u" 7", 7},
-                                         LeadingCase{u"99999999999", 2147483647},
-                                         LeadingCase{u"-99999999999", -2147483647 - 1}));
-
 }  // namespace
 }  // namespace tw

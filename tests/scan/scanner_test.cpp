@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/settings.hpp"
 #include "scan/entities.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
@@ -65,12 +66,15 @@ std::string Describe(const Recorder::Occurrence& o) {
 
 class ScanFixture {
  public:
+  // The settings as the window holds them; a run takes its options from them.
   AnalysisSettings settings;
+  ScanOptions options;
   Recorder recorder;
-  MarkupScanner scanner{settings, recorder};
+  MarkupScanner scanner{options, recorder};
 
   // Prepares and scans the lines as the run does.
   void Run(const std::vector<Text>& lines) {
+    options = ResolveOptions(settings).scan;
     pending_.assign(lines.begin(), lines.end());
     recorder.pending = &pending_;
     recorder.words.clear();

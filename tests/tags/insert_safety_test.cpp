@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "support/testfiles.hpp"
 #include "tags/faultyfileops.hpp"
 #include "tags/insert.hpp"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "catalogue/language2.hpp"
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "support/testfiles.hpp"
 #include "tags/insert.hpp"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "support/testfiles.hpp"
 #include "text/codepage.hpp"
 

@@ -6,7 +6,7 @@
 
 #include <iterator>
 
-#include "scan/istextfile.hpp"
+#include "io/istextfile.hpp"
 #include "support/testfiles.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/settings.hpp"
+
 #include <random>
 
 #include "text/chars.hpp"
@@ -12,6 +14,10 @@
 
 namespace tw {
 namespace {
+
+ScanOptions Scan(const AnalysisSettings& s) {
+  return ResolveOptions(s).scan;
+}
 
 struct FilterCase {
   const char16_t* word;
@@ -38,8 +44,9 @@ TEST_P(FilterTest, TheFirstRuleThatAppliesRejects) {
   s.strWordsToIgnoreList = u"football,seo,";
   const CommonWords common = EnglishCommonWords();
   FilterScratch lowered;
-  EXPECT_EQ(RejectingFilter(GetParam().word, s, common, lowered), GetParam().filter);
-  EXPECT_EQ(IsRejectedWord(GetParam().word, s, common), GetParam().filter != WordFilter::None);
+  EXPECT_EQ(RejectingFilter(GetParam().word, Scan(s), common, lowered), GetParam().filter);
+  EXPECT_EQ(IsRejectedWord(GetParam().word, Scan(s), common),
+            GetParam().filter != WordFilter::None);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -78,11 +85,11 @@ TEST(FilterTest, ShortWordsDependOnTheCheckBoxAndSize) {
   AnalysisSettings s;
   s.cboShortWordSize = 2;  // size 3
   FilterScratch lowered;
-  EXPECT_EQ(RejectingFilter(u"the", s, common, lowered), WordFilter::ShortWord);
-  EXPECT_EQ(RejectingFilter(u"web", s, common, lowered), WordFilter::ShortWord);
-  EXPECT_EQ(RejectingFilter(u"site", s, common, lowered), WordFilter::None);
+  EXPECT_EQ(RejectingFilter(u"the", Scan(s), common, lowered), WordFilter::ShortWord);
+  EXPECT_EQ(RejectingFilter(u"web", Scan(s), common, lowered), WordFilter::ShortWord);
+  EXPECT_EQ(RejectingFilter(u"site", Scan(s), common, lowered), WordFilter::None);
   s.chkIgnoreShortWords = false;
-  EXPECT_EQ(RejectingFilter(u"web", s, common, lowered), WordFilter::None);
+  EXPECT_EQ(RejectingFilter(u"web", Scan(s), common, lowered), WordFilter::None);
 }
 
 TEST(FilterTest, LongestWordIsSixtyCharacters) {
@@ -92,9 +99,9 @@ TEST(FilterTest, LongestWordIsSixtyCharacters) {
   Text word;
   for (int k = 0; k < 60; ++k)
     word.push_back(u"abde"[k % 4]);
-  EXPECT_EQ(RejectingFilter(word, s, common, lowered), WordFilter::None);
+  EXPECT_EQ(RejectingFilter(word, Scan(s), common, lowered), WordFilter::None);
   word.push_back(u'a');
-  EXPECT_EQ(RejectingFilter(word, s, common, lowered), WordFilter::TooLong);
+  EXPECT_EQ(RejectingFilter(word, Scan(s), common, lowered), WordFilter::TooLong);
 }
 
 TEST(FilterTest, ContractionStemsOnlyInEnglish) {
@@ -102,7 +109,7 @@ TEST(FilterTest, ContractionStemsOnlyInEnglish) {
   AnalysisSettings s = EnglishSettings();
   s.cboLanguage = 1;
   FilterScratch lowered;
-  EXPECT_EQ(RejectingFilter(u"isn", s, common, lowered), WordFilter::None);
+  EXPECT_EQ(RejectingFilter(u"isn", Scan(s), common, lowered), WordFilter::None);
 }
 
 TEST(FilterTest, NoLanguageSelectedMeansNoCommonWords) {
@@ -110,16 +117,16 @@ TEST(FilterTest, NoLanguageSelectedMeansNoCommonWords) {
   AnalysisSettings s = EnglishSettings();
   s.cboLanguage = kNoSelection;
   FilterScratch lowered;
-  EXPECT_EQ(RejectingFilter(u"the", s, common, lowered), WordFilter::None);
+  EXPECT_EQ(RejectingFilter(u"the", Scan(s), common, lowered), WordFilter::None);
   s.cboLanguage = 0;
   s.chkIgnoreCommonWords = false;
-  EXPECT_EQ(RejectingFilter(u"the", s, common, lowered), WordFilter::None);
+  EXPECT_EQ(RejectingFilter(u"the", Scan(s), common, lowered), WordFilter::None);
 }
 
 TEST(FilterTest, AnEmptyWordIsRejected) {
   const CommonWords common;
   AnalysisSettings s = EnglishSettings();
-  EXPECT_TRUE(IsRejectedWord(u"", s, common));
+  EXPECT_TRUE(IsRejectedWord(u"", Scan(s), common));
 }
 
 // The rules as the system's documents word them, with the general string helpers.
@@ -175,7 +182,7 @@ TEST_P(FilterAgreementTest, RandomWordsMatchTheLiteralRules) {
     const int length = static_cast<int>(rng() % 8);
     for (int c = 0; c < length; ++c)
       word.push_back(alphabet[rng() % alphabet.size()]);
-    ASSERT_EQ(RejectingFilter(word, s, common, lowered), LiteralFilter(word, s, common))
+    ASSERT_EQ(RejectingFilter(word, Scan(s), common, lowered), LiteralFilter(word, s, common))
         << "word of " << word.size() << " characters, seed " << GetParam();
   }
 }

@@ -5,6 +5,8 @@
 
 #include <random>
 
+#include "analysis/settings.hpp"
+
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
 #include "words/substringindex.hpp"
@@ -23,8 +25,11 @@ WordTable TableOf(std::initializer_list<const char16_t*> words) {
   return table;
 }
 
+// As the run builds it: the options taken from the settings, the trimmed phrases shown back.
 Text Tag(const WordTable& table, AnalysisSettings& s) {
-  return BuildKeywordTagText(table, s);
+  const AnalysisOptions options = ResolveOptions(s);
+  s.txbBeginMetaTagWith = options.tag.beginWith;
+  return BuildKeywordTagText(table, options);
 }
 
 TEST(TagBuilderTest, TwoWordsWithSpacesAfterCommas) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/settings.hpp"
+
 #include <climits>
 #include <cstdlib>
 #include <locale>
@@ -16,7 +18,7 @@ namespace {
 const NumberFormat kPoint{};
 
 Text List(const WordTable& table, const AnalysisSettings& settings) {
-  return WordListText(table, settings, kPoint);
+  return WordListText(table, ResolveOptions(settings).scan, kPoint);
 }
 
 void Add(WordTable& table, Text word, float value, int32_t frequency) {
@@ -118,7 +120,7 @@ TEST_P(ReportNoWordsTest, NamesTheSettings) {
   s.chkIgnoreShortWords = GetParam().ignoreShort;
   s.cboShortWordSize = GetParam().sizePosition;
   s.cboThresholdFrequency = GetParam().frequencyPosition;
-  EXPECT_EQ(ReportNoWords(s), GetParam().sentence);
+  EXPECT_EQ(ReportNoWords(ResolveOptions(s).scan), GetParam().sentence);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -193,7 +195,7 @@ TEST(WordListTest, DensityInTheUsersNumberFormat) {
   Add(table, u"beta", 50, 1);
   table.lngTotalWords = 8;
   const NumberFormat comma{u",", u".", "\3"};
-  EXPECT_EQ(WordListText(table, AnalysisSettings{}, comma),
+  EXPECT_EQ(WordListText(table, ScanOptions{}, comma),
             u"Rank Value Freq. Density\r\n"
             u"   1   100    7  87,50%  alpha\r\n"
             u"   2    50    1  12,50%  beta\r\n");

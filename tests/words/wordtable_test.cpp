@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/settings.hpp"
+
 #include <cctype>
 #include <random>
 #include <utility>
@@ -44,7 +46,8 @@ OccurrenceContext Ctx(bool title, bool description, bool keywords, bool bold, bo
 class OccurrenceWeightTest : public testing::TestWithParam<WeightCase> {};
 
 TEST_P(OccurrenceWeightTest, FirstMatchingRuleWins) {
-  EXPECT_EQ(OccurrenceWeight(GetParam().context, WeightSettings()), GetParam().weight);
+  EXPECT_EQ(OccurrenceWeight(GetParam().context, ResolveOptions(WeightSettings()).scan.weights),
+            GetParam().weight);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -70,7 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(OccurrenceWeightTest, BoldWeightOneAddsNothingInAHeading) {
   AnalysisSettings s;
   s.cboBoldWeight = 0;  // the list shows 1
-  EXPECT_EQ(OccurrenceWeight(Ctx(false, false, false, true, false, 25, 3, 0, 0, 0), s), 28);
+  EXPECT_EQ(OccurrenceWeight(Ctx(false, false, false, true, false, 25, 3, 0, 0, 0),
+                             ResolveOptions(s).scan.weights),
+            28);
 }
 
 // Words as stored, in rank order.
@@ -481,15 +486,15 @@ TEST(AddWordTest, RejectedWordsLeaveTheTableUnchanged) {
   common.ParseLine(u"the", 0);
   const OccurrenceContext body;
   Text word = u"The";
-  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::Rejected);
+  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::Rejected);
   word = u"to";
-  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::Rejected);
+  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::Rejected);
   word = u"html";
-  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::Rejected);
+  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::Rejected);
   word = u"Tools";
-  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::NewWord);
+  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::NewWord);
   word = u"Tool";
-  EXPECT_EQ(table.AddWord(word, body, settings, common), AddResult::Counted);
+  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::Counted);
   EXPECT_EQ(word, u"Tool");
   ASSERT_EQ(table.intNumWords(), 1);
   EXPECT_EQ(table.Ranked()[0].word, u"Tool");
@@ -503,7 +508,7 @@ TEST(AddWordTest, TitleOccurrencesSetTheFlagAndWeighTheTitleWeight) {
   OccurrenceContext title;
   title.blnInTitle = true;
   Text word = u"keyword";
-  table.AddWord(word, title, settings, common);
+  table.AddWord(word, title, ResolveOptions(settings).scan, common);
   ASSERT_EQ(table.intNumWords(), 1);
   EXPECT_TRUE(table.Ranked()[0].fromTitleOrMeta);
   EXPECT_EQ(table.Ranked()[0].keyValue, 80);

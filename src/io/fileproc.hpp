@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/error.hpp"
 #include "text/text.hpp"
 
 namespace tw {
@@ -20,18 +21,6 @@ namespace tw {
 enum class LineEnds { CrOrCrLf, LfOnly };
 
 inline constexpr int32_t kLineEndSampleSize = 16384;
-
-// A failure of the file system: its number (0 when none), the system's description and
-// whether it was the permission-denied error.
-struct FileError {
-  int number = 0;
-  Text description;
-  bool permissionDenied = false;
-
-  bool failed() const { return number != 0; }
-  static FileError FromErrno(int err);
-  static FileError FromErrorCode(const std::error_code& ec);
-};
 
 // A file name held as text, for the file system (UTF-8 on this platform).
 std::filesystem::path ToPath(TextView name);

@@ -1,6 +1,6 @@
 // Input file checks on real files: names, kinds, encodings, control characters, line ends,
 // the first lines of a document and the refusals.
-#include "scan/istextfile.hpp"
+#include "io/istextfile.hpp"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "support/testfiles.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"

@@ -1,5 +1,5 @@
 // Input file checks: the name, the kind, the encoding and the line ends of a document.
-#include "scan/istextfile.hpp"
+#include "io/istextfile.hpp"
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <string>
 #include <system_error>
 
-#include "scan/fileproc.hpp"
-#include "scan/osfile.hpp"
+#include "io/fileproc.hpp"
+#include "io/osfile.hpp"
 #include "text/chars.hpp"
 #include "text/strproc.hpp"
 #include "text/textsearch.hpp"

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "catalogue/language2.hpp"
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
 

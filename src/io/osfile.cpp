@@ -1,5 +1,5 @@
 // Platform file operations: POSIX here, the C runtime's equivalents on Windows.
-#include "scan/osfile.hpp"
+#include "io/osfile.hpp"
 
 #include <cerrno>
 #include <string>

@@ -1,6 +1,6 @@
 // Line reading and writing on real files: line ends, buffer edges, long lines, byte-exact
 // round trips and the system's errors.
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Reading documents line by line and writing them back byte for byte through the code page.
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <new>
 #include <system_error>
 
-#include "scan/osfile.hpp"
+#include "io/osfile.hpp"
 #include "text/codepage.hpp"
 
 namespace tw {
@@ -22,10 +22,6 @@ constexpr uint64_t kLongLineRoomLimit = 64u * 1024u * 1024u;
 constexpr char kCrByte = '\r';
 constexpr char kLfByte = '\n';
 
-bool IsPermissionError(int err) {
-  return err == EACCES || err == EPERM;
-}
-
 // Opening a folder as a file succeeds on some systems and fails only when reading.
 int FolderError(const std::filesystem::path& file) {
   std::error_code ec;
@@ -33,27 +29,6 @@ int FolderError(const std::filesystem::path& file) {
 }
 
 }  // namespace
-
-FileError FileError::FromErrno(int err) {
-  FileError e;
-  e.number = err;
-  if (err != 0) {
-    e.description = FromUtf8(std::system_category().message(err));
-    e.permissionDenied = IsPermissionError(err);
-  }
-  return e;
-}
-
-FileError FileError::FromErrorCode(const std::error_code& ec) {
-  FileError e;
-  e.number = ec.value();
-  if (ec) {
-    e.description = FromUtf8(ec.message());
-    e.permissionDenied =
-        ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted;
-  }
-  return e;
-}
 
 std::filesystem::path ToPath(TextView name) {
 #ifdef _WIN32
