@@ -99,18 +99,27 @@ int32_t RecogniseLanguage(const LanguageHits& hits) {
 }
 
 LanguageChoice ChooseDocumentLanguage(TextView path, const CommonWords& commonWords) {
+  DocumentReader document;
+  if (document.Open(ToPath(path)).failed()) {
+    return LanguageChoice{kEnglishLanguageIndex, LanguageSource::Default};
+  }
+  const Result<LanguageChoice> choice = ChooseDocumentLanguage(document, path, commonWords);
+  return choice ? *choice : LanguageChoice{kEnglishLanguageIndex, LanguageSource::Default};
+}
+
+Result<LanguageChoice> ChooseDocumentLanguage(DocumentReader& document, TextView name,
+                                              const CommonWords& commonWords) {
   const int32_t declared =
-      LanguageIndexFromCode(DetectDocumentLanguage(path, kDeclarableCodes, u""));
+      LanguageIndexFromCode(DetectDocumentLanguage(document, kDeclarableCodes, u""));
+  if (document.error().failed()) return document.error();
   if (declared >= 0) return LanguageChoice{declared, LanguageSource::Declared};
 
-  std::string head;
-  FileError error;
-  if (ReadFileHead(ToPath(path), kRecognitionByteLimit, head, error)) {
-    bool isUtf8 = false;
-    IsTextFile(path, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
-    const int32_t recognised = RecogniseLanguage(CountLanguageHits(head, isUtf8, commonWords));
-    if (recognised >= 0) return LanguageChoice{recognised, LanguageSource::Recognised};
-  }
+  bool isUtf8 = false;
+  IsTextFile(document, name, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+  if (const Status read = document.Fill(kRecognitionByteLimit); read.failed()) return read;
+  const std::string_view head = document.HeldFrom(0).substr(0, kRecognitionByteLimit);
+  const int32_t recognised = RecogniseLanguage(CountLanguageHits(head, isUtf8, commonWords));
+  if (recognised >= 0) return LanguageChoice{recognised, LanguageSource::Recognised};
   return LanguageChoice{kEnglishLanguageIndex, LanguageSource::Default};
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/error.hpp"
+#include "io/document.hpp"
 #include "text/text.hpp"
 #include "words/commonwords.hpp"
 
@@ -46,7 +48,11 @@ LanguageHits CountLanguageHits(std::string_view firstBytes, bool isUtf8,
 int32_t RecogniseLanguage(const LanguageHits& hits);
 
 // The language for a document: the declared one when its first 10 non-empty lines declare
-// one of the six, else the recognised one, else English.
+// one of the six, else the recognised one, else English. Over a document that `document`
+// has opened (what it reads stays held for the command's scan), failing when a read fails;
+// or over a file name, where a file that cannot be read gets English.
+Result<LanguageChoice> ChooseDocumentLanguage(DocumentReader& document, TextView name,
+                                              const CommonWords& commonWords);
 LanguageChoice ChooseDocumentLanguage(TextView path, const CommonWords& commonWords);
 
 // "language: de (declared)", "language: fr (recognised)" or "language: en (default)".

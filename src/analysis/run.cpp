@@ -59,11 +59,9 @@ class Analysis::Listener final : public ScanListener {
         host_(host),
         options_(options),
         reader_(reader),
-        totalBytes_(totalBytes),
-        endBytes_(1) {}
+        totalBytes_(totalBytes) {}
 
   void SetScanner(const MarkupScanner* scanner) { scanner_ = scanner; }
-  void SetLineEnds(LineEnds ends) { endBytes_ = ends == LineEnds::LfOnly ? 1 : 2; }
 
   void AddWord(Text& strCurrentWord, const OccurrenceContext& context) override {
     const AddResult result =
@@ -80,17 +78,16 @@ class Analysis::Listener final : public ScanListener {
   }
 
   bool ReadRawLine(Text& line) override {
+    lineStartBytes_ = static_cast<int64_t>(reader_.position());
     if (!reader_.ReadLine(line)) {
       if (reader_.failed()) throw FailureOf(reader_.error());
       return false;
     }
-    lineStartBytes_ = bytesRead_;
-    bytesRead_ += static_cast<int64_t>(line.size()) + endBytes_;
     return true;
   }
 
   void Report(int64_t bytes) { host_.ReportProgress(std::min(bytes, totalBytes_), totalBytes_); }
-  int64_t bytesRead() const { return bytesRead_; }
+  int64_t bytesRead() const { return static_cast<int64_t>(reader_.position()); }
 
  private:
   void ShowNewWord(const Text& word) {
@@ -116,8 +113,6 @@ class Analysis::Listener final : public ScanListener {
   LineReader& reader_;
   const MarkupScanner* scanner_ = nullptr;
   int64_t totalBytes_;
-  int64_t endBytes_;
-  int64_t bytesRead_ = 0;
   int64_t lineStartBytes_ = 0;
   int64_t words_ = 0;
 };
@@ -166,11 +161,11 @@ bool Analysis::TableCurrentFor(const ScanOptions& options, TextView document) co
   return blnWordTableCurrent && tableOptions_ == options && tableDocument_ == document;
 }
 
-bool Analysis::RunAnalysis(bool tagMode, RunHost& host) {
+bool Analysis::RunAnalysis(bool tagMode, RunHost& host, DocumentReader* document) {
   if (running_) return false;
   const ScanOptions options = ResolveOptions(host.Settings()).scan;
   if (!TableCurrentFor(options, TrimSpaces(host.Settings().txbInputFile)) &&
-      !ScanDocument(options, host)) {
+      !ScanDocument(options, host, document)) {
     return false;
   }
   if (tagMode) {
@@ -188,7 +183,7 @@ void Analysis::EndScan(RunHost& host) {
   host.SetControlsEnabled(true);
 }
 
-bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host) {
+bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentReader* given) {
   blnWordTableCurrent = false;
   tableOptions_.reset();
   host.SetInputFileText(TrimSpaces(host.Settings().txbInputFile));
@@ -204,26 +199,36 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host) {
     if (verdict.message) host.ShowMessage(*verdict.message);
     return false;
   }
+  // The document is read once: its checks and its scan work on the bytes of one reading
+  // (the command's own, when it has begun reading already).
+  DocumentReader local;
+  DocumentReader& bytes = given != nullptr ? *given : local;
   blnIsUTF8File = false;
-  intTextFileKind =
-      IsTextFile(document, kTextSampleSize, kNonTextLimitPercent, blnIsUTF8File, true);
+  if (const Status opened = bytes.IsOpen() ? Status{} : bytes.Open(ToPath(document));
+      opened.failed()) {
+    intTextFileKind = OpenFailureKind(opened);
+  } else {
+    intTextFileKind =
+        IsTextFile(bytes, document, kTextSampleSize, kNonTextLimitPercent, blnIsUTF8File, true);
+  }
   // Documents with LF line ends are read line by line like the others, so they need no
   // question before the run.
   if (!textfile::IsReadableText(intTextFileKind)) {
     host.ShowMessage(RefusalMessage(intTextFileKind));
     return false;
   }
+  if (const Status read = bytes.Fill(kLineEndSampleSize); read.failed()) {
+    host.ShowMessage(Message{Text(kErrorCaption), FailureOf(read).description, MsgIcon::Warning});
+    return false;
+  }
 
   // Prepare the table, the scanner and the window.
-  const std::filesystem::path file = ToPath(document);
-  const LineEnds ends = DetectLineEnds(file);
-  std::error_code sizeError;
-  const auto fileSize = std::filesystem::file_size(file, sizeError);
-  const int64_t totalBytes = sizeError ? 0 : static_cast<int64_t>(fileSize);
+  const LineEnds ends = LineEndsOf(bytes.HeldFrom(0));
+  const auto totalBytes = static_cast<int64_t>(bytes.size());
 
   LineReader reader;
+  reader.Attach(bytes, ends, true);
   Listener listener(*this, host, options, reader, totalBytes);
-  listener.SetLineEnds(ends);
   MarkupScanner scanner(options, listener);
   listener.SetScanner(&scanner);
 
@@ -238,8 +243,6 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host) {
   const bool lowerLines = !options.preserveCase;
 
   try {
-    FileError openError;
-    if (!reader.Open(file, ends, openError)) throw FailureOf(openError);
     Text line;
     bool firstLine = true;
     while (!blnStopRequested && !scanner.ReachedEndOfDocument()) {

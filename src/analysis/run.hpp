@@ -9,6 +9,7 @@
 #include "analysis/host.hpp"
 #include "analysis/settings.hpp"
 #include "catalogue/language2.hpp"
+#include "io/document.hpp"
 #include "io/fileproc.hpp"
 #include "words/commonwords.hpp"
 #include "words/wordtable.hpp"
@@ -32,7 +33,9 @@ class Analysis {
   // tagMode: true for "Generate/show keywords meta tag", false for "List words". Returns
   // true when the output box received the tag or the list; false when the run was refused,
   // stopped or failed (a message has then been shown, or the stopped text written).
-  bool RunAnalysis(bool tagMode, RunHost& host);
+  // `document`: the command's reading of the document, when it has begun one (its checks and
+  // scan then work on those bytes); the run reads the document itself otherwise.
+  bool RunAnalysis(bool tagMode, RunHost& host, DocumentReader* document = nullptr);
 
   // The output steps alone, from the current table.
   void BuildKeywordTag(RunHost& host);
@@ -55,7 +58,7 @@ class Analysis {
   // scan depends on has changed since (blnWordTableCurrent).
   bool TableCurrentFor(const ScanOptions& options, TextView document) const;
   // Checks, reads and scans the document and finishes the table; true when finished.
-  bool ScanDocument(const ScanOptions& options, RunHost& host);
+  bool ScanDocument(const ScanOptions& options, RunHost& host, DocumentReader* given);
   // Back to idle after a scan: caption "List words", controls unlocked.
   void EndScan(RunHost& host);
   Message RefusalMessage(int32_t kind) const;

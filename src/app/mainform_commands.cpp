@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "analysis/insertion.hpp"
 #include "analysis/language.hpp"
 #include "app/mainform.hpp"
 #include "app/weblink.hpp"
@@ -160,27 +161,8 @@ void MainForm::cmdShowExistingKeywordMetaTag_Click() {
 }
 
 void MainForm::cmdInsert_Click() {
-  Text inputFile = settings_.txbInputFile;
-  Text outputText = output_;
   const Text caption = State(C::cmdInsert).caption;
-  std::optional<Message> refusal =
-      CheckInsertPreconditions(inputFile, outputText, analysis_.blnWordTableCurrent,
-                               analysis_.table().intNumWords(), caption, texts_);
-  SetText(C::txbInputFile, std::move(inputFile));
-  if (outputText != output_) SetOutputText(std::move(outputText));
-  if (refusal) {
-    ShowMessage(*refusal);
-    PlaceDefaultFocus();
-    return;
-  }
-  if (!OutputHoldsKeywordTag(output_)) analysis_.BuildKeywordTag(*this);
-  InsertRequest request;
-  request.documentPath = settings_.txbInputFile;
-  request.tagText = GetMetaTag(output_);
-  request.withBackup = settings_.optInsertionWithBackup;
-  request.isUtf8 = analysis_.blnIsUTF8File;
-  request.caption = caption;
-  InsertOutcome outcome = InsertMetaTag(request);
+  const InsertOutcome outcome = RunInsertCommand(analysis_, *this, texts_, caption);
   for (const Message& message : outcome.messages)
     ShowMessage(message);
   PlaceDefaultFocus();
@@ -241,8 +223,22 @@ void MainForm::ChooseLanguageForDocument() {
     return;
   }
   // The declared language, else the one the document's words are recognised as, else
-  // English; the user can still choose another.
-  const LanguageChoice choice = ChooseDocumentLanguage(settings_.txbInputFile, commonWords_);
+  // English; the user can still choose another. A file that cannot be opened gets English
+  // (its name checks and the run report it); one that fails while it is read is reported.
+  LanguageChoice choice;
+  DocumentReader document;
+  if (!document.Open(ToPath(settings_.txbInputFile)).failed()) {
+    Result<LanguageChoice> chosen =
+        ChooseDocumentLanguage(document, settings_.txbInputFile, commonWords_);
+    if (!chosen) {
+      ShowMessage(Message{
+          Text(kErrorCaption),
+          u"Error while reading " + settings_.txbInputFile + u": " + chosen.error().description,
+          MsgIcon::Warning});
+      return;
+    }
+    choice = *chosen;
+  }
   if (choice.position != settings_.cboLanguage) SetSelected(C::cboLanguage, choice.position);
   CheckUncheckIgnoreCommonWords(true);
 }

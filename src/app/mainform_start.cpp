@@ -2,6 +2,7 @@
 // text, the fonts and the large-window layout.
 #include <cmath>
 
+#include "analysis/insertion.hpp"
 #include "analysis/language.hpp"
 #include "app/mainform.hpp"
 #include "io/istextfile.hpp"
@@ -219,9 +220,7 @@ bool MainForm::LanguageAvailable(int32_t position) const {
 }
 
 void MainForm::ApplyInputFileKind() {
-  const Text& file = settings_.txbInputFile;
-  Text ending = file.size() >= 4 ? ToLowerGeneral(TextView(file).substr(file.size() - 4)) : Text();
-  if (ending == u".php") {
+  if (InsertionForcesBackup(settings_.txbInputFile)) {
     SetChecked(C::optInsertionWithBackup, true);
     SetCaption(C::optInsertionWithBackup, kWithBackupCaption);
     SetVisible(C::optInsertionWithoutBackup, false);

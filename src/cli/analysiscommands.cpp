@@ -24,9 +24,11 @@ int RunAnalysisCommand(std::span<const std::string> args, bool tagMode) {
 
   CliSession session;
   if (!session.Load()) return FinishCommand(session, false);
-  ApplyAnalysisOptions(line->analysis, line->operands.front(), session);
+  if (!ApplyAnalysisOptions(line->analysis, line->operands.front(), session)) {
+    return FinishCommand(session, false);
+  }
   Analysis analysis(session.texts, session.commonWords);
-  const bool written = analysis.RunAnalysis(tagMode, session.host);
+  const bool written = analysis.RunAnalysis(tagMode, session.host, &session.document);
   return FinishCommand(session, written);
 }
 

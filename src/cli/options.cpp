@@ -262,7 +262,7 @@ bool CliSession::Load() {
   return false;
 }
 
-void ApplyAnalysisOptions(const AnalysisOptions& options, const std::string& file,
+bool ApplyAnalysisOptions(const CommandOptions& options, const std::string& file,
                           CliSession& session) {
   AnalysisSettings& s = session.host.settings;
   s = AnalysisSettings{};
@@ -280,7 +280,20 @@ void ApplyAnalysisOptions(const AnalysisOptions& options, const std::string& fil
       if (!session.commonWords.IsAvailable(position))
         session.commonWords.LoadCommonWords(session.dataFolder, position);
     }
-    const LanguageChoice choice = ChooseDocumentLanguage(s.txbInputFile, session.commonWords);
+    // A document that cannot be opened gets English; the run then reports it.
+    LanguageChoice choice;
+    if (!session.document.Open(ToPath(s.txbInputFile)).failed()) {
+      const Result<LanguageChoice> chosen =
+          ChooseDocumentLanguage(session.document, s.txbInputFile, session.commonWords);
+      if (!chosen) {
+        session.host.ShowMessage(
+            Message{Text(u"Error"),
+                    u"Error while reading " + s.txbInputFile + u": " + chosen.error().description,
+                    MsgIcon::Warning});
+        return false;
+      }
+      choice = *chosen;
+    }
     s.cboLanguage = choice.position;
     s.chkIgnoreCommonWords = true;
     languageLine = LanguageChoiceLine(choice);
@@ -315,6 +328,7 @@ void ApplyAnalysisOptions(const AnalysisOptions& options, const std::string& fil
       s.chkIgnoreCommonWords = false;
     }
   }
+  return true;
 }
 
 int FinishCommand(CliSession& session, bool outputWritten) {

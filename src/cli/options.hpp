@@ -20,7 +20,7 @@ namespace tw::cli {
 inline constexpr int32_t kLanguageAuto = -2;
 
 // The analysis options of a command line; unset ones keep the window's defaults.
-struct AnalysisOptions {
+struct CommandOptions {
   int32_t language = kLanguageAuto;
   // List positions of the ten number lists, by field of AnalysisSettings.
   std::vector<std::pair<int32_t AnalysisSettings::*, int32_t>> listPositions;
@@ -39,7 +39,7 @@ struct AnalysisOptions {
 struct CommandLine {
   bool help = false;
   std::vector<std::string> operands;  // the FILE and any other plain arguments
-  AnalysisOptions analysis;
+  CommandOptions analysis;
   std::vector<std::string> flags;  // the command's own flags that were given
 };
 
@@ -62,6 +62,9 @@ struct CliSession {
   ProgramText texts;
   CommonWords commonWords;
   CliHost host;
+  // The command's one reading of the document: the language choice, the checks and the scan
+  // (and the insertion) all work on its bytes.
+  DocumentReader document;
 
   CliSession();
   bool Load();
@@ -71,7 +74,8 @@ struct CliSession {
 // file (made absolute), the language chosen from the document (or given), then the other
 // options. Loads the common words of the chosen language; when they are needed and not
 // available, shows the window's "Common words not available" message and unticks the box.
-void ApplyAnalysisOptions(const AnalysisOptions& options, const std::string& file,
+// False when the document failed while it was read (the message has been shown).
+bool ApplyAnalysisOptions(const CommandOptions& options, const std::string& file,
                           CliSession& session);
 
 // Prints the output box to stdout (when `outputWritten`) and gives the exit status: 1 when

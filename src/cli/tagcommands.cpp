@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "analysis/insertion.hpp"
 #include "analysis/run.hpp"
 #include "cli/commands.hpp"
 #include "cli/options.hpp"
@@ -17,8 +18,6 @@ namespace tw::cli {
 namespace {
 
 constexpr std::string_view kBackupFlag = "--backup";
-// A document whose name ends so is always inserted with a backup.
-constexpr TextView kPhpEnding = u".php";
 
 void WriteStdout(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -65,11 +64,6 @@ int RunShow(std::span<const std::string> args) {
   return failed ? kExitMessage : kExitOk;
 }
 
-bool EndsInPhp(TextView name) {
-  return name.size() >= kPhpEnding.size() &&
-         ToLowerGeneral(name.substr(name.size() - kPhpEnding.size())) == kPhpEnding;
-}
-
 int RunInsert(std::span<const std::string> args) {
   std::string error;
   const std::string_view flags[] = {kBackupFlag};
@@ -82,33 +76,19 @@ int RunInsert(std::span<const std::string> args) {
 
   CliSession session;
   if (!session.Load()) return FinishCommand(session, false);
-  ApplyAnalysisOptions(line->analysis, *file, session);
+  // The insertion rewrites the document from the bytes this command reads.
+  session.document.KeepAll(true);
+  if (!ApplyAnalysisOptions(line->analysis, *file, session)) return FinishCommand(session, false);
   CliHost& host = session.host;
-  AnalysisSettings& settings = host.settings;
-  settings.optInsertionWithBackup = HasFlag(*line, kBackupFlag) || EndsInPhp(settings.txbInputFile);
+  host.settings.optInsertionWithBackup = HasFlag(*line, kBackupFlag);
 
   // The output box holds no tag yet: the window then generates it first.
   Analysis analysis(session.texts, session.commonWords);
-  if (!analysis.RunAnalysis(true, host)) return FinishCommand(session, false);
+  if (!analysis.RunAnalysis(true, host, &session.document)) return FinishCommand(session, false);
   host.FinishProgress();
 
-  Text output = host.OutputText();
-  if (auto refusal =
-          CheckInsertPreconditions(settings.txbInputFile, output, analysis.blnWordTableCurrent,
-                                   analysis.table().intNumWords(), kInsertCaption, session.texts)) {
-    host.ShowMessage(*refusal);
-    return kExitMessage;
-  }
-  host.SetOutputText(output);
-  if (!OutputHoldsKeywordTag(host.OutputText())) analysis.BuildKeywordTag(host);
-
-  InsertRequest request;
-  request.documentPath = settings.txbInputFile;
-  request.tagText = GetMetaTag(host.OutputText());
-  request.withBackup = settings.optInsertionWithBackup;
-  request.isUtf8 = analysis.blnIsUTF8File;
-  request.caption = Text(kInsertCaption);
-  const InsertOutcome outcome = InsertMetaTag(request);
+  const InsertOutcome outcome =
+      RunInsertCommand(analysis, host, session.texts, kInsertCaption, &session.document);
   if (!outcome.inserted) {
     for (const Message& message : outcome.messages)
       host.ShowMessage(message);

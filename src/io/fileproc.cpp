@@ -65,124 +65,100 @@ LineEnds LineEndsOf(std::string_view firstBytes) {
 bool ReadFileHead(const std::filesystem::path& file, size_t size, std::string& bytes,
                   FileError& error) {
   bytes.clear();
-  error = FileError();
-  if (const int err = FolderError(file); err != 0) {
-    error = FileError::FromErrno(err);
-    return false;
+  DocumentReader reader;
+  error = reader.Open(file);
+  if (!error.failed()) error = reader.Fill(size);
+  if (error.failed()) return false;
+  bytes.assign(reader.Held().substr(0, size));
+  return true;
+}
+
+bool RawLineSplitter::Next(RawLine& line) {
+  if (pos_ >= bytes_.size()) return false;
+  const char end = ends_ == LineEnds::LfOnly ? kLfByte : kCrByte;
+  const size_t found = bytes_.find(end, pos_);
+  if (found == std::string_view::npos) {
+    line = RawLine{bytes_.substr(pos_), std::string_view()};
+    pos_ = bytes_.size();
+    return true;
   }
-  errno = 0;
-  std::FILE* f = OpenFile(file, "rb");
-  if (f == nullptr) {
-    error = FileError::FromErrno(errno != 0 ? errno : EIO);
-    return false;
-  }
-  bytes.resize(size);
-  errno = 0;
-  const size_t n = std::fread(bytes.data(), 1, size, f);
-  if (std::ferror(f) != 0) error = FileError::FromErrno(errno != 0 ? errno : EIO);
-  std::fclose(f);
-  bytes.resize(error.failed() ? 0 : n);
-  return !error.failed();
+  size_t endLength = 1;
+  // An LF right after a CR belongs to that line end.
+  if (end == kCrByte && found + 1 < bytes_.size() && bytes_[found + 1] == kLfByte) endLength = 2;
+  line = RawLine{bytes_.substr(pos_, found - pos_), bytes_.substr(found, endLength)};
+  pos_ = found + endLength;
+  return true;
 }
 
 bool MemoryLineReader::ReadLine(Text& line) {
   line.clear();
-  if (pos_ >= bytes_.size()) return false;
-  const char end = ends_ == LineEnds::LfOnly ? kLfByte : kCrByte;
-  const size_t found = bytes_.find(end, pos_);
-  const size_t stop = found == std::string_view::npos ? bytes_.size() : found;
-  DecodeCp1252Append(bytes_.substr(pos_, stop - pos_), line);
-  pos_ = found == std::string_view::npos ? bytes_.size() : found + 1;
-  // An LF right after a CR belongs to that line end.
-  if (end == kCrByte && found != std::string_view::npos && pos_ < bytes_.size() &&
-      bytes_[pos_] == kLfByte) {
-    ++pos_;
-  }
+  RawLine raw;
+  if (!lines_.Next(raw)) return false;
+  DecodeCp1252Append(raw.content, line);
   return true;
-}
-
-LineReader::~LineReader() {
-  Close();
 }
 
 bool LineReader::Open(const std::filesystem::path& file, LineEnds ends, FileError& error) {
   Close();
-  error_ = FileError();
-  ends_ = ends;
-  pos_ = len_ = 0;
-  filled_ = fileSize_ = 0;
-  eof_ = false;
-  pendingCr_ = false;
-  lineStarted_ = false;
-  if (const int err = FolderError(file); err != 0) {
-    error_ = FileError::FromErrno(err);
-    error = error_;
+  owned_ = std::make_unique<DocumentReader>();
+  error = owned_->Open(file);
+  if (error.failed()) {
+    error_ = error;
+    owned_.reset();
     return false;
   }
-  errno = 0;
-  file_ = OpenFile(file, "rb");
-  if (file_ == nullptr) {
-    error_ = FileError::FromErrno(errno != 0 ? errno : EIO);
-    error = error_;
-    return false;
-  }
-  buffer_.resize(kReadChunk);
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(file, ec);
-  if (!ec) fileSize_ = size;
-  error = error_;
+  Attach(*owned_, ends, true);
   return true;
 }
 
-bool LineReader::Fill() {
-  pos_ = len_ = 0;
-  if (file_ == nullptr || eof_ || error_.failed()) return false;
-  errno = 0;
-  len_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-  if (len_ < buffer_.size()) {
-    if (std::ferror(file_) != 0) {
-      error_ = FileError::FromErrno(errno != 0 ? errno : EIO);
-      len_ = 0;
-      return false;
-    }
-    eof_ = true;
-  }
-  filled_ += len_;
-  return len_ > 0;
+void LineReader::Attach(DocumentReader& reader, LineEnds ends, bool release) {
+  reader_ = &reader;
+  ends_ = ends;
+  release_ = release;
+  pos_ = 0;
+  pendingCr_ = false;
+  lineStarted_ = false;
+  error_ = FileError();
 }
 
 bool LineReader::ReadLinePiece(std::string_view& piece, bool& endsLine) {
   piece = std::string_view();
   endsLine = false;
-  if (file_ == nullptr || error_.failed()) return false;
+  if (reader_ == nullptr || error_.failed()) return false;
   const char end = ends_ == LineEnds::LfOnly ? kLfByte : kCrByte;
   for (;;) {
-    if (pos_ == len_ && !Fill()) {
-      // End of the file (or a failure): a line without a line end is still a line.
-      pendingCr_ = false;
-      endsLine = lineStarted_ && !error_.failed();
-      lineStarted_ = false;
-      return endsLine;
+    if (pos_ >= reader_->heldEnd()) {
+      if (pos_ >= reader_->size()) {
+        // The end of the file: a line without a line end is still a line.
+        pendingCr_ = false;
+        endsLine = lineStarted_;
+        lineStarted_ = false;
+        return endsLine;
+      }
+      if (release_) reader_->Release(pos_);
+      if (const Status status = reader_->Fill(pos_ + 1); status.failed()) {
+        error_ = status;
+        return false;
+      }
     }
+    const std::string_view held = reader_->HeldFrom(pos_);
     if (pendingCr_) {
       // A CR ended the previous line; an LF right after it belongs to that line end.
       pendingCr_ = false;
-      if (buffer_[pos_] == kLfByte) {
+      if (held.front() == kLfByte) {
         ++pos_;
         continue;
       }
     }
     lineStarted_ = true;
-    const char* begin = buffer_.data() + pos_;
-    const char* stop = buffer_.data() + len_;
-    const char* found = static_cast<const char*>(std::memchr(begin, end, stop - begin));
-    if (found == nullptr) {
-      piece = std::string_view(begin, static_cast<size_t>(stop - begin));
-      pos_ = len_;
+    const size_t found = held.find(end);
+    if (found == std::string_view::npos) {
+      piece = held;
+      pos_ += held.size();
       return true;
     }
-    piece = std::string_view(begin, static_cast<size_t>(found - begin));
-    pos_ = static_cast<size_t>(found - buffer_.data()) + 1;
+    piece = held.substr(0, found);
+    pos_ += found + 1;
     if (end == kCrByte) pendingCr_ = true;
     lineStarted_ = false;
     endsLine = true;
@@ -204,8 +180,7 @@ bool LineReader::ReadLineBytes(std::string& line) {
 void LineReader::ReserveForLongLine(Text& line, size_t pieceSize) const {
   // The rest of the line can only lie in the part of the file not read yet, and a line this
   // long usually runs to the end (a document without line breaks).
-  const uint64_t unread = fileSize_ > filled_ ? fileSize_ - filled_ : 0;
-  // Without that bound (a file that has grown, or of unknown length) appending grows it.
+  const uint64_t unread = reader_->size() > pos_ ? reader_->size() - pos_ : 0;
   if (unread == 0) return;
   // The room is bounded by the larger of a limit and the line's own length (so it doubles
   // at least), lest a long line early in a huge file take room for the whole file.
@@ -225,8 +200,8 @@ bool LineReader::ReadLine(Text& line) {
   std::string_view piece;
   bool endsLine = false;
   while (ReadLinePiece(piece, endsLine)) {
-    // A line longer than the read buffer is given its room at once rather than by doubling,
-    // which would copy it over and over.
+    // A line longer than what is read at a time is given its room at once rather than by
+    // doubling, which would copy it over and over.
     if (!endsLine && line.size() + piece.size() >= kReadChunk)
       ReserveForLongLine(line, piece.size());
     DecodeCp1252Append(piece, line);
@@ -237,13 +212,8 @@ bool LineReader::ReadLine(Text& line) {
 }
 
 void LineReader::Close() {
-  if (file_ != nullptr) {
-    std::fclose(file_);
-    file_ = nullptr;
-  }
-  buffer_.clear();
-  buffer_.shrink_to_fit();
-  pos_ = len_ = 0;
+  owned_.reset();
+  reader_ = nullptr;
 }
 
 LineWriter::~LineWriter() {

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "core/error.hpp"
+#include "io/document.hpp"
 #include "text/text.hpp"
 
 namespace tw {
@@ -36,15 +38,22 @@ LineEnds LineEndsOf(std::string_view firstBytes);
 bool ReadFileHead(const std::filesystem::path& file, size_t size, std::string& bytes,
                   FileError& error);
 
-// Splits bytes held in memory into lines exactly as LineReader splits a file.
-class MemoryLineReader {
+// One line of a document as raw bytes: its content and its line end ("\r\n", "\r", "\n",
+// or nothing for a last line without one).
+struct RawLine {
+  std::string_view content;
+  std::string_view ending;
+};
+
+// Splits bytes held in memory into lines exactly as LineReader splits a file, keeping each
+// line's end.
+class RawLineSplitter {
  public:
-  MemoryLineReader(std::string_view bytes, LineEnds ends) : bytes_(bytes), ends_(ends) {}
-  // Next line without its line end, each byte one character through the code page; false
-  // when the bytes are used up.
-  bool ReadLine(Text& line);
-  // Bytes not handed out yet.
-  size_t remaining() const { return bytes_.size() - pos_; }
+  RawLineSplitter(std::string_view bytes, LineEnds ends) : bytes_(bytes), ends_(ends) {}
+  // False when the bytes are used up.
+  bool Next(RawLine& line);
+  // The offset of the next line.
+  size_t position() const { return pos_; }
 
  private:
   std::string_view bytes_;
@@ -52,42 +61,55 @@ class MemoryLineReader {
   size_t pos_ = 0;
 };
 
+// The lines of bytes held in memory, each byte one character through the code page.
+class MemoryLineReader {
+ public:
+  MemoryLineReader(std::string_view bytes, LineEnds ends) : lines_(bytes, ends) {}
+  // Next line without its line end; false when the bytes are used up.
+  bool ReadLine(Text& line);
+
+ private:
+  RawLineSplitter lines_;
+};
+
+// The lines of a document, read once through its DocumentReader.
 class LineReader {
  public:
   LineReader() = default;
-  ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  // Opens the file; on failure returns false and fills `error`.
+  // Opens the file with a reader of its own, which lets go of each line once it has been
+  // read; on failure returns false and fills `error`.
   bool Open(const std::filesystem::path& file, LineEnds ends, FileError& error);
+  // Reads the lines of a document that `reader` has opened, from its first byte. With
+  // `release`, the reader lets go of the bytes of each line once it has been read.
+  void Attach(DocumentReader& reader, LineEnds ends, bool release);
   // Next line without its line end, each byte one character through the code page.
   // False at the end of the file or on a read failure (see error()).
   bool ReadLine(Text& line);
   // The same, as raw bytes.
   bool ReadLineBytes(std::string& line);
-  // The next piece of the current line as raw bytes, straight from the read buffer (valid
-  // until the next read). `endsLine` tells that the piece finishes its line; a line ending
-  // in a buffer edge or at the end of the file may end with an empty piece. False at the end
-  // of the file or on a read failure (see error()).
+  // The next piece of the current line as raw bytes, straight from the reader (valid until
+  // the next call). `endsLine` tells that the piece finishes its line; a line ending at the
+  // end of what has been read, or at the end of the file, may end with an empty piece.
+  // False at the end of the file or on a read failure (see error()).
   bool ReadLinePiece(std::string_view& piece, bool& endsLine);
+  // Bytes of the document handed out so far, line ends included.
+  uint64_t position() const { return pos_; }
   bool failed() const { return error_.failed(); }
   const FileError& error() const { return error_; }
   void Close();
 
  private:
-  bool Fill();
-  std::FILE* file_ = nullptr;
-  LineEnds ends_ = LineEnds::CrOrCrLf;
-  // Reserves room for the rest of a line that has outgrown the read buffer.
+  // Reserves room for the rest of a line that has outgrown what is read at a time.
   void ReserveForLongLine(Text& line, size_t pieceSize) const;
-  std::vector<char> buffer_;
-  size_t pos_ = 0;
-  size_t len_ = 0;
-  // Bytes read from the file so far, and its length when opened (0 when unknown).
-  uint64_t filled_ = 0;
-  uint64_t fileSize_ = 0;
-  bool eof_ = false;
+
+  std::unique_ptr<DocumentReader> owned_;
+  DocumentReader* reader_ = nullptr;
+  LineEnds ends_ = LineEnds::CrOrCrLf;
+  bool release_ = false;
+  uint64_t pos_ = 0;
   bool pendingCr_ = false;
   bool lineStarted_ = false;
   FileError error_;

@@ -54,28 +54,6 @@ size_t LastSeparator(TextView name) {
   return name.find_last_of(kFolderSeparators);
 }
 
-int32_t OpenError(int err) {
-  return FileError::FromErrno(err).permissionDenied ? kAccessDenied : kCannotRead;
-}
-
-// Reads up to `size` bytes from the start of a file; false with `err` set on failure.
-bool ReadHead(const fs::path& file, size_t size, std::string& bytes, int& err) {
-  errno = 0;
-  std::FILE* f = OpenFile(file, "rb");
-  if (f == nullptr) {
-    err = errno != 0 ? errno : EIO;
-    return false;
-  }
-  bytes.assign(size, '\0');
-  errno = 0;
-  const size_t n = std::fread(bytes.data(), 1, size, f);
-  const bool failed = std::ferror(f) != 0;
-  err = failed ? (errno != 0 ? errno : EIO) : 0;
-  std::fclose(f);
-  bytes.resize(n);
-  return !failed;
-}
-
 // Looks for "charset=" followed by utf-8, bare or in one double or single quote, in the
 // joined lines as they arrive.
 class Utf8DeclarationSearch {
@@ -236,24 +214,33 @@ InputFileVerdict ValidateInputFile(TextView path, bool startupCompleted, const P
   return verdict;
 }
 
+int32_t OpenFailureKind(const FileError& error) {
+  if (error.number == ENOENT) return kNoSuchFile;
+  return error.permissionDenied ? kAccessDenied : kCannotRead;
+}
+
 int32_t GetEncodingKind(TextView name, bool contentCheck) {
   if (name.empty()) return kEmptyName;
   if (!DoesFileExist(name)) return kNoSuchFile;
-  const fs::path file = ToPath(name);
-  std::error_code ec;
-  // Pipes and devices are no documents; opening some of them would wait for a writer.
-  if (!fs::is_regular_file(file, ec)) return kCannotRead;
-  const std::uintmax_t length = fs::file_size(file, ec);
-  if (ec) return OpenError(ec.value());
-  std::string head;
-  int err = 0;
-  if (!ReadHead(file, kSignatureSize, head, err)) return OpenError(err);
-  if (length == 0 || head.empty()) return kZeroBytes;
-  if (length < kSignatureSize || head.size() < kSignatureSize) return kOneToFourBytes;
+  DocumentReader document;
+  if (const Status error = document.Open(ToPath(name)); error.failed()) {
+    return OpenFailureKind(error);
+  }
+  return GetEncodingKind(document, name, contentCheck);
+}
+
+int32_t GetEncodingKind(DocumentReader& document, TextView name, bool contentCheck) {
+  const uint64_t length = document.size();
+  if (length == 0) return kZeroBytes;
+  if (const Status error = document.Fill(kSignatureSize); error.failed()) {
+    return OpenFailureKind(error);
+  }
+  if (length < kSignatureSize) return kOneToFourBytes;
+  const std::string_view head = document.HeldFrom(0);
 
   const auto b = [&](size_t i) { return static_cast<unsigned char>(head[i]); };
   const Text ext = GetFileExtension(name, true);
-  if (std::string_view(head).substr(0, kSignatureSize) == kRtfSignature) return kRtf;
+  if (head.substr(0, kSignatureSize) == kRtfSignature) return kRtf;
   if (b(0) == 0xFF && b(1) == 0xFE) return kUtf16Le;
   if (b(0) == 0xFE && b(1) == 0xFF) return kUtf16Be;
   if (b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) return kUtf8;
@@ -265,19 +252,30 @@ int32_t GetEncodingKind(TextView name, bool contentCheck) {
   }
   if (!contentCheck) return kUndecided;
 
-  if (HasTextExtension(name) && FirstLinesDeclareUtf8(name)) return kUtf8;
+  if (HasTextExtension(name) && FirstLinesDeclareUtf8(document)) return kUtf8;
   // Without any declaration, valid UTF-8 with multi-byte sequences in the sample is UTF-8.
-  std::string sample;
-  if (ReadHead(file, static_cast<size_t>(kTextSampleSize), sample, err) &&
-      IsUtf8ByContent(sample, sample.size() < length)) {
-    return kUtf8;
+  const auto sampleSize = static_cast<size_t>(kTextSampleSize);
+  if (!document.Fill(sampleSize).failed()) {
+    const std::string_view sample = document.HeldFrom(0).substr(0, sampleSize);
+    if (IsUtf8ByContent(sample, sample.size() < length)) return kUtf8;
   }
   return kUndecided;
 }
 
 int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool& isUtf8,
                    bool contentCheck) {
-  const int32_t kind = GetEncodingKind(name, contentCheck);
+  if (name.empty()) return kEmptyName;
+  if (!DoesFileExist(name)) return kNoSuchFile;
+  DocumentReader document;
+  if (const Status error = document.Open(ToPath(name)); error.failed()) {
+    return OpenFailureKind(error);
+  }
+  return IsTextFile(document, name, sampleSize, limitPercent, isUtf8, contentCheck);
+}
+
+int32_t IsTextFile(DocumentReader& document, TextView name, int32_t sampleSize, double limitPercent,
+                   bool& isUtf8, bool contentCheck) {
+  const int32_t kind = GetEncodingKind(document, name, contentCheck);
   if (kind < 0 || kind == kRtf) return kind;
   if (kind == kUtf8) {
     isUtf8 = true;
@@ -285,12 +283,11 @@ int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool&
   }
   if (kind == kUtf16Le || kind == kUtf16Be || kind == kUtf32Be) return kWideText;
 
-  std::string sample;
-  int err = 0;
   const size_t wanted = sampleSize > 0 ? static_cast<size_t>(sampleSize) : 0;
-  if (!ReadHead(ToPath(name), wanted, sample, err)) {
-    return FileError::FromErrno(err).permissionDenied ? kAccessDenied : kSampleReadFailed;
+  if (const Status error = document.Fill(wanted); error.failed()) {
+    return error.permissionDenied ? kAccessDenied : kSampleReadFailed;
   }
+  const std::string_view sample = document.HeldFrom(0).substr(0, wanted);
   if (sample.empty() && wanted > 0) return kZeroBytes;
 
   const double earlyFrom = static_cast<double>(sampleSize) / kEarlyVerdictDivisor;
@@ -307,11 +304,13 @@ int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool&
       ++count;
     }
     const double i = static_cast<double>(k + 1);
-    if (i > earlyFrom && count * kPercent / i > kEarlyVerdictFactor * limitPercent) {
+    if (i > earlyFrom &&
+        static_cast<double>(count) * kPercent / i > kEarlyVerdictFactor * limitPercent) {
       return kNotText;
     }
   }
-  if (count > 0 && count * kPercent / static_cast<double>(sample.size()) > limitPercent) {
+  if (count > 0 &&
+      static_cast<double>(count) * kPercent / static_cast<double>(sample.size()) > limitPercent) {
     return kNotText;
   }
   if (crSeen && lfSeen) return kCrLfOrNone;
@@ -353,10 +352,21 @@ Text ReadTextLines(TextView name, bool skipEmpty, int32_t maximum, int32_t& erro
 
 bool StreamTextLines(TextView name, bool skipEmpty, int32_t maximum, const TextPieceSink& sink,
                      FileError& error) {
+  DocumentReader document;
+  error = document.Open(ToPath(name));
+  if (error.failed()) return false;
+  return StreamTextLines(document, skipEmpty, maximum, sink, error);
+}
+
+bool StreamTextLines(DocumentReader& document, bool skipEmpty, int32_t maximum,
+                     const TextPieceSink& sink, FileError& error) {
   error = FileError();
-  const fs::path file = ToPath(name);
+  if (const Status read = document.Fill(static_cast<uint64_t>(kLineEndSampleSize)); read.failed()) {
+    error = read;
+    return false;
+  }
   LineReader reader;
-  if (!reader.Open(file, DetectLineEnds(file), error)) return false;
+  reader.Attach(document, LineEndsOf(document.HeldFrom(0)), false);
   static constexpr std::string_view kLineBreak = "\r\n";
   int32_t taken = 0;
   bool inLine = false;   // the current line has been taken
@@ -389,10 +399,16 @@ bool StreamTextLines(TextView name, bool skipEmpty, int32_t maximum, const TextP
 }
 
 bool FirstLinesDeclareUtf8(TextView name) {
+  DocumentReader document;
+  if (document.Open(ToPath(name)).failed()) return false;
+  return FirstLinesDeclareUtf8(document);
+}
+
+bool FirstLinesDeclareUtf8(DocumentReader& document) {
   Utf8DeclarationSearch search;
   FileError error;
   const bool read = StreamTextLines(
-      name, true, kCharsetSearchLines,
+      document, true, kCharsetSearchLines,
       [&search](std::string_view piece) { return search.Feed(piece); }, error);
   // As with the whole text, lines that cannot be read declare nothing.
   return read && search.found();

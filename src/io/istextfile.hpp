@@ -62,6 +62,14 @@ int32_t GetEncodingKind(TextView name, bool contentCheck);
 // Codes: -9, -6, -5, -4, -3, -2, -1, 0, 1, 2, 3, 6, 7. Sets isUtf8 for UTF-8 files, else leaves it.
 int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool& isUtf8,
                    bool contentCheck);
+// The same checks on a document that `document` has opened (its name gives the extension),
+// reading no byte that the document's command does not read anyway.
+int32_t GetEncodingKind(DocumentReader& document, TextView name, bool contentCheck);
+int32_t IsTextFile(DocumentReader& document, TextView name, int32_t sampleSize, double limitPercent,
+                   bool& isUtf8, bool contentCheck);
+// The code of a document that cannot be opened: -1 when there is none, -3 for the
+// permission-denied error, -9 for any other.
+int32_t OpenFailureKind(const FileError& error);
 bool HasTextExtension(TextView name);
 Text GetFileExtension(TextView name, bool lower);
 // The first `maximum` lines (all when 0), joined by CR LF; LF-only documents split at LF.
@@ -77,8 +85,13 @@ using TextPieceSink = std::function<bool(std::string_view)>;
 // opened or read; the sink may have had part of the text by then.
 bool StreamTextLines(TextView name, bool skipEmpty, int32_t maximum, const TextPieceSink& sink,
                      FileError& error);
+// The same over a document that `document` has opened, from its first byte; what is read
+// stays held for the document's scan.
+bool StreamTextLines(DocumentReader& document, bool skipEmpty, int32_t maximum,
+                     const TextPieceSink& sink, FileError& error);
 // Whether the first 10 non-empty lines hold "charset=" followed by utf-8, bare or in double
 // or single quotes, in any mix of case. False when they cannot be read.
 bool FirstLinesDeclareUtf8(TextView name);
+bool FirstLinesDeclareUtf8(DocumentReader& document);
 
 }  // namespace tw

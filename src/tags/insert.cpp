@@ -1,20 +1,22 @@
 // The tag insertion: the checks of the insert command, the search for an existing one-line
-// keywords meta tag, and the rewriting of the document through a work file.
+// keywords meta tag, the rewriting of the document's bytes, and the swap through a work file.
 #include "tags/insert.hpp"
 
+#include <algorithm>
 #include <cerrno>
-#include <string>
 #include <system_error>
 
-#include "io/fileproc.hpp"
 #include "io/istextfile.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
+#include "text/textsearch.hpp"
 
 namespace tw {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr TextView kQuotedKeywords = u"\"keywords\"";
 constexpr TextView kMetaOpen = u"<meta ";
@@ -32,10 +34,25 @@ constexpr TextView kOriginalKeptAs = u"The original file is kept as";
 constexpr TextView kNewKeptAs = u"The new file is kept as";
 constexpr TextView kWorkFileLeft = u"The work file could not be deleted:";
 
-Message ErrorMessage(const FileError& error) {
-  Text text = error.description;
-  if (text.empty()) text = u"Error " + NumberText(error.number);
+constexpr std::string_view kPhpOpen = "<?";
+constexpr std::string_view kPhpClose = "?>";
+constexpr std::string_view kXmlName = "xml";
+
+// "Error while renaming a.html to a.bak.html: Is a directory".
+Message ErrorMessage(TextView doing, const FileError& error) {
+  Text text = u"Error while ";
+  text += doing;
+  text += u": ";
+  text += error.description.empty() ? u"error " + NumberText(error.number) : error.description;
   return Message{Text(kInsertErrorCaption), std::move(text), MsgIcon::Warning};
+}
+
+Text Doing(TextView verb, TextView file) {
+  return Text(verb) + u" " + Text(file);
+}
+
+Text Renaming(TextView from, TextView to) {
+  return u"renaming " + Text(from) + u" to " + Text(to);
 }
 
 void AppendNote(Message& message, TextView note, TextView path) {
@@ -60,130 +77,205 @@ Text FreeName(TextView path, TextView suffix) {
     Text name = Text(path) + Text(suffix);
     if (attempt > 0) name += NumberText(attempt);
     std::error_code ec;
-    if (!std::filesystem::exists(ToPath(name), ec) && !ec) return name;
+    if (!fs::exists(ToPath(name), ec) && !ec) return name;
   }
   return Text();
 }
 
-class Rewriter {
- public:
-  Rewriter(LineWriter& writer, Text tagLine) : writer_(writer), tagLine_(std::move(tagLine)) {}
+std::string_view TrimSpaceBytes(std::string_view bytes) {
+  const size_t first = bytes.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::string_view();
+  return bytes.substr(first, bytes.find_last_not_of(' ') - first + 1);
+}
 
-  enum class Result { Done, ExistingTagOpen, ReadFailed, WriteFailed };
-
-  Result Run(LineReader& reader) {
-    Text line;
-    bool first = true;
-    while (reader.ReadLine(line)) {
-      if (first) {
-        first = false;
-        // The byte-order mark stays the first bytes of the file, apart from the line.
-        if (TextView(line).starts_with(kUtf8ByteOrderMark)) {
-          prefix_ = Text(kUtf8ByteOrderMark);
-          line.erase(0, kUtf8ByteOrderMark.size());
-        }
-      }
-      if (!Process(std::move(line)))
-        return writeFailed_ ? Result::WriteFailed : Result::ExistingTagOpen;
+bool StartsWithNoCase(std::string_view bytes, size_t at, std::string_view lowerWord) {
+  if (at + lowerWord.size() > bytes.size()) return false;
+  for (size_t k = 0; k < lowerWord.size(); ++k) {
+    if (FoldAsciiCase(static_cast<unsigned char>(bytes[at + k])) !=
+        static_cast<unsigned char>(lowerWord[k])) {
+      return false;
     }
-    if (reader.failed()) return Result::ReadFailed;
-    return Result::Done;
+  }
+  return true;
+}
+
+// Whether a PHP block is open at a place of the document: reading from its start, a block
+// opens at "<?" not followed by "xml" (in any case) and closes at the next "?>". Asked for
+// places in increasing order, it reads every byte once.
+class PhpBlocks {
+ public:
+  explicit PhpBlocks(std::string_view document) : document_(document) {}
+
+  bool OpenAt(size_t place) {
+    for (;;) {
+      if (!open_) {
+        const size_t at = document_.find(kPhpOpen, scanned_);
+        if (at == std::string_view::npos || at >= place) return false;
+        scanned_ = at + kPhpOpen.size();
+        open_ = !StartsWithNoCase(document_, scanned_, kXmlName);
+      } else {
+        const size_t at = document_.find(kPhpClose, scanned_);
+        // Open to the end of the document, or closed only at or after the place.
+        if (at == std::string_view::npos || at >= place) return true;
+        scanned_ = at + kPhpClose.size();
+        open_ = false;
+      }
+    }
   }
 
-  bool tagWritten() const { return tagWritten_; }
+ private:
+  std::string_view document_;
+  size_t scanned_ = 0;  // everything before this has been read
+  bool open_ = false;
+};
+
+class Rewriter {
+ public:
+  Rewriter(std::string_view document, std::string_view tagBytes)
+      : document_(document), tagBytes_(tagBytes), php_(document) {
+    out_.reserve(document.size() + tagBytes.size() + kSlack);
+  }
+
+  Rewrite Run() {
+    std::string_view body = document_;
+    // The byte-order mark stays the first bytes of the file, apart from the first line.
+    if (body.starts_with(kUtf8ByteOrderMarkBytes)) {
+      bom_ = body.substr(0, kUtf8ByteOrderMarkBytes.size());
+      body.remove_prefix(bom_.size());
+    }
+    const LineEnds ends = LineEndsOf(document_);
+    lineEnd_ = ends == LineEnds::LfOnly ? std::string_view("\n") : std::string_view("\r\n");
+    RawLineSplitter lines(body, ends);
+    RawLine line;
+    while (lines.Next(line)) {
+      if (headDone_) {
+        Keep(line);
+        continue;
+      }
+      const Rewrite::Outcome outcome = Process(line, ends);
+      if (outcome != Rewrite::Outcome::Done) return Rewrite{outcome, std::string()};
+    }
+    if (!tagWritten_) return Rewrite{Rewrite::Outcome::NoPlaceForTag, std::string()};
+    return Rewrite{Rewrite::Outcome::Done, std::move(out_)};
+  }
 
  private:
-  // False when the insertion must stop (a keywords tag that does not close, or a write error).
-  bool Process(Text line) {
-    if (headDone_) return Write(line);
-    Text lowered = ToLowerGeneral(line);
+  static constexpr size_t kSlack = 64;
+
+  size_t OffsetOf(std::string_view part) const {
+    return static_cast<size_t>(part.data() - document_.data());
+  }
+
+  void Keep(const RawLine& line) {
+    if (!bom_.empty()) {
+      out_.append(bom_);
+      bom_ = std::string_view();
+    }
+    out_.append(line.content);
+    out_.append(line.ending);
+  }
+
+  Rewrite::Outcome Process(RawLine line, LineEnds ends) {
+    // In an LF-only document a CR right before the LF belongs to the line end of a line that
+    // is rewritten, which then keeps its CR LF.
+    RawLine changed = line;
+    if (ends == LineEnds::LfOnly && changed.content.ends_with('\r') && changed.ending == "\n") {
+      changed.content.remove_suffix(1);
+      changed.ending = document_.substr(OffsetOf(changed.content) + changed.content.size(), 2);
+    }
+    std::string_view content = changed.content;
+    Text lowered = ToLowerGeneral(DecodeCp1252(content));
+    std::vector<std::string_view> pieces;
     int32_t tagEnd = 0;
     const int32_t tagStart = FindKeywordsMetaTag(lowered, tagEnd);
     if (tagStart > 0) {
-      if (tagEnd == 0) return false;
-      if (tagStart > 1 && !Write(TextView(line).substr(0, static_cast<size_t>(tagStart - 1)))) {
-        return false;
+      if (tagEnd == 0) return Rewrite::Outcome::ExistingTagOpen;
+      if (php_.OpenAt(OffsetOf(content) + static_cast<size_t>(tagStart - 1))) {
+        return Rewrite::Outcome::TagInPhpCode;
       }
-      if (!WriteTag()) return false;
-      line = TrimSpaces(TextView(line).substr(static_cast<size_t>(tagEnd)));
-      lowered = ToLowerGeneral(line);
+      if (tagStart > 1) pieces.push_back(content.substr(0, static_cast<size_t>(tagStart - 1)));
+      pieces.push_back(tagBytes_);
+      tagWritten_ = true;
+      content = TrimSpaceBytes(content.substr(static_cast<size_t>(tagEnd)));
+      lowered = ToLowerGeneral(DecodeCp1252(content));
     }
     const int32_t e = InStr(1, lowered, kHeadEnd);
     if (e > 0) {
-      const size_t before = static_cast<size_t>(e - 1);
-      if (e > 1 && !Write(TextView(line).substr(0, before))) return false;
-      if (!tagWritten_ && !WriteTag()) return false;
-      if (!Write(TextView(line).substr(before, kHeadEnd.size()))) return false;
-      const Text rest = TrimSpaces(TextView(line).substr(before + kHeadEnd.size()));
-      if (!rest.empty() && !Write(rest)) return false;
+      const auto before = static_cast<size_t>(e - 1);
+      if (php_.OpenAt(OffsetOf(content) + before)) return Rewrite::Outcome::TagInPhpCode;
+      if (e > 1) pieces.push_back(content.substr(0, before));
+      if (!tagWritten_) {
+        pieces.push_back(tagBytes_);
+        tagWritten_ = true;
+      }
+      pieces.push_back(content.substr(before, kHeadEnd.size()));
+      const std::string_view rest = TrimSpaceBytes(content.substr(before + kHeadEnd.size()));
+      if (!rest.empty()) pieces.push_back(rest);
       headDone_ = true;
-      return true;
-    }
-    if (!line.empty()) return Write(line);
-    return true;
-  }
-
-  bool WriteTag() {
-    tagWritten_ = true;
-    return Write(tagLine_);
-  }
-
-  bool Write(TextView line) {
-    bool ok;
-    if (!prefix_.empty()) {
-      ok = writer_.WriteLine(prefix_ + Text(line));
-      prefix_.clear();
+    } else if (tagStart > 0) {
+      if (!content.empty()) pieces.push_back(content);
     } else {
-      ok = writer_.WriteLine(line);
+      // Not a line of the insertion's: its bytes stay, empty lines included.
+      Keep(line);
+      return Rewrite::Outcome::Done;
     }
-    if (!ok) writeFailed_ = true;
-    return ok;
+    WritePieces(pieces, changed.ending);
+    return Rewrite::Outcome::Done;
   }
 
-  LineWriter& writer_;
-  Text tagLine_;
-  Text prefix_;
+  // Each piece on a line of its own; the last ends as the line ended, the others with that
+  // line end too (the document's own when the line had none).
+  void WritePieces(const std::vector<std::string_view>& pieces, std::string_view ending) {
+    const std::string_view between = ending.empty() ? lineEnd_ : ending;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+      if (!bom_.empty()) {
+        out_.append(bom_);
+        bom_ = std::string_view();
+      }
+      out_.append(pieces[k]);
+      out_.append(k + 1 < pieces.size() ? between : ending);
+    }
+  }
+
+  std::string_view document_;
+  std::string_view tagBytes_;
+  std::string_view bom_;
+  std::string_view lineEnd_;
+  PhpBlocks php_;
+  std::string out_;
   bool headDone_ = false;
   bool tagWritten_ = false;
-  bool writeFailed_ = false;
 };
 
 // Deletes the work file after a refusal or failure; notes in `message` when that fails.
-void DiscardWorkFile(InsertFileOps& ops, const Text& workName, Message& message) {
-  const FileError error = ops.Remove(ToPath(workName));
-  if (error.failed()) AppendNote(message, kWorkFileLeft, workName);
-}
-
-// Gives the document permissions of its own to the file that takes its place.
-void CopyPermissions(const std::filesystem::path& from, const std::filesystem::path& to) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(from, ec);
-  if (!ec) std::filesystem::permissions(to, status.permissions(), ec);
+void DiscardWorkFile(FileOps& ops, const Text& workName, Message& message) {
+  if (ops.Remove(ToPath(workName)).failed()) AppendNote(message, kWorkFileLeft, workName);
 }
 
 // Puts the work file in the document's place. The document first moves aside to a free name,
 // so that it is never deleted before the new one stands; then it becomes the backup, or is
 // deleted. A failure puts the former document back under its own name and deletes the work
 // file; when even that fails, the message says where each file is.
-std::optional<Message> SwapFiles(InsertFileOps& ops, const Text& documentName, const Text& workName,
+std::optional<Message> SwapFiles(FileOps& ops, const Text& documentName, const Text& workName,
                                  const Text& backupName, bool withBackup) {
   const auto document = ToPath(documentName);
   const auto work = ToPath(workName);
   const Text swapName = FreeName(documentName, kSwapSuffix);
   if (swapName.empty()) {
-    Message message = ErrorMessage(FileError::FromErrno(EEXIST));
+    Message message = ErrorMessage(Renaming(documentName, documentName + Text(kSwapSuffix)),
+                                   FileError::FromErrno(EEXIST));
     DiscardWorkFile(ops, workName, message);
     return message;
   }
   const auto swap = ToPath(swapName);
 
-  if (const FileError error = ops.Rename(document, swap); error.failed()) {
-    Message message = ErrorMessage(error);
+  if (const Status error = ops.Rename(document, swap); error.failed()) {
+    Message message = ErrorMessage(Renaming(documentName, swapName), error);
     DiscardWorkFile(ops, workName, message);
     return message;
   }
-  if (const FileError error = ops.Rename(work, document); error.failed()) {
-    Message message = ErrorMessage(error);
+  if (const Status error = ops.Rename(work, document); error.failed()) {
+    Message message = ErrorMessage(Renaming(workName, documentName), error);
     if (ops.Rename(swap, document).failed()) {
       AppendNote(message, kOriginalKeptAs, swapName);
       AppendNote(message, kNewKeptAs, workName);
@@ -192,14 +284,31 @@ std::optional<Message> SwapFiles(InsertFileOps& ops, const Text& documentName, c
     }
     return message;
   }
-  const FileError error = withBackup ? ops.Rename(swap, ToPath(backupName)) : ops.Remove(swap);
+  const Status error = withBackup ? ops.Rename(swap, ToPath(backupName)) : ops.Remove(swap);
   if (error.failed()) {
     // The former document takes its place again, replacing the new one.
-    Message message = ErrorMessage(error);
+    Message message = ErrorMessage(
+        withBackup ? Renaming(swapName, backupName) : Doing(u"deleting", swapName), error);
     if (ops.Rename(swap, document).failed()) AppendNote(message, kOriginalKeptAs, swapName);
     return message;
   }
   return std::nullopt;
+}
+
+// Whether the file at `path` is still, byte for byte, what `document` read.
+Result<bool> StillAsRead(const fs::path& path, const DocumentReader& document, FileOps& ops) {
+  DocumentReader now(ops);
+  if (Status error = now.Open(path); error.failed()) return error;
+  if (now.identity() != document.identity()) return false;
+  if (Status error = now.FillAll(); error.failed()) return error;
+  return now.Hash() == document.Hash();
+}
+
+// The path the document's bytes live at: a symbolic link is followed to its target.
+Text TargetOf(const Text& documentPath) {
+  std::error_code ec;
+  const fs::path target = fs::canonical(ToPath(documentPath), ec);
+  return ec ? documentPath : FromPath(target);
 }
 
 }  // namespace
@@ -250,90 +359,107 @@ bool OutputHoldsKeywordTag(TextView outputText) {
          InStr(1, lowered, ToLowerGeneral(kNumberOfKeywordsMarker)) > 0;
 }
 
-InsertOutcome InsertMetaTag(const InsertRequest& request) {
-  RealInsertFileOps ops;
-  return InsertMetaTag(request, ops);
+Rewrite RewriteWithTag(std::string_view document, std::string_view tagBytes) {
+  return Rewriter(document, tagBytes).Run();
 }
 
-InsertOutcome InsertMetaTag(const InsertRequest& request, InsertFileOps& ops) {
+std::string TagBytes(TextView tag, bool utf8Document) {
+  return EncodeCp1252Ncr(utf8Document ? EncodeUtf8Latin(tag) : Text(tag));
+}
+
+InsertOutcome InsertMetaTag(const InsertRequest& request, FileOps& ops) {
+  DocumentReader document(ops);
+  return InsertMetaTag(request, document, ops);
+}
+
+InsertOutcome InsertMetaTag(const InsertRequest& request, DocumentReader& document, FileOps& ops) {
   InsertOutcome outcome;
-  const Text& documentName = request.documentPath;
+  auto fail = [&](Message message) {
+    outcome.messages.push_back(std::move(message));
+    return outcome;
+  };
+  const Text documentName = TargetOf(request.documentPath);
   const Text backupName = BackupFileName(documentName);
   if (backupName.empty()) {
-    outcome.messages.push_back(
-        Message{Text(kInvalidInputCaption), Text(kInvalidInputFileSpec), MsgIcon::Warning});
-    return outcome;
+    return fail(Message{Text(kInvalidInputCaption), Text(kInvalidInputFileSpec), MsgIcon::Warning});
   }
-  const auto document = ToPath(documentName);
-
-  if (const FileError error = ops.CheckWritable(document); error.failed()) {
-    outcome.messages.push_back(ErrorMessage(error));
-    return outcome;
+  const auto path = ToPath(documentName);
+  if (const Status error = ops.CheckWritable(path); error.failed()) {
+    return fail(ErrorMessage(Doing(u"opening", documentName) + u" for writing", error));
   }
 
+  // The document's bytes, read once: by the caller's command, or here.
+  if (!document.IsOpen() && document.heldEnd() == 0) {
+    if (const Status error = document.Open(path); error.failed()) {
+      return fail(ErrorMessage(Doing(u"opening", documentName), error));
+    }
+  }
+  if (const Status error = document.FillAll(); error.failed() || document.heldStart() != 0) {
+    return fail(ErrorMessage(Doing(u"reading", documentName),
+                             error.failed() ? error : FileError::FromErrno(EIO)));
+  }
   bool isUtf8 = false;
   if (request.isUtf8.has_value()) {
     isUtf8 = *request.isUtf8;
   } else {
-    IsTextFile(documentName, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
-  }
-  const LineEnds ends = DetectLineEnds(document);
-
-  LineReader reader;
-  FileError error;
-  if (!reader.Open(document, ends, error)) {
-    outcome.messages.push_back(ErrorMessage(error));
-    return outcome;
+    IsTextFile(document, documentName, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
   }
 
-  const Text workName = FreeName(documentName, kWorkSuffix);
-  LineWriter writer;
-  error = workName.empty() ? FileError::FromErrno(EEXIST)
-                           : ops.CreateNew(ToPath(workName), ends, writer);
-  if (error.failed()) {
-    reader.Close();
-    outcome.messages.push_back(ErrorMessage(error));
-    return outcome;
-  }
-  const auto work = ToPath(workName);
-
-  Rewriter rewriter(writer, isUtf8 ? EncodeUtf8Latin(request.tagText) : request.tagText);
-  const Rewriter::Result result = rewriter.Run(reader);
-  const FileError readError = reader.error();
-  reader.Close();
-
-  // Refusals and failures before the swap: the document is untouched, the work file goes.
-  auto discard = [&](Message message) {
-    DiscardWorkFile(ops, workName, message);
-    outcome.messages.push_back(std::move(message));
-    return outcome;
-  };
-  auto refuse = [&](Message message) {
-    writer.Close(false);
-    return discard(std::move(message));
-  };
-  switch (result) {
-    case Rewriter::Result::ExistingTagOpen:
-      return refuse(
+  const Rewrite rewrite = RewriteWithTag(document.Held(), TagBytes(request.tagText, isUtf8));
+  switch (rewrite.outcome) {
+    case Rewrite::Outcome::ExistingTagOpen:
+      return fail(
           Message{Text(kNotInsertedCaption), Text(kExistingTagNotOneLine), MsgIcon::Warning});
-    case Rewriter::Result::ReadFailed:
-      return refuse(ErrorMessage(readError));
-    case Rewriter::Result::WriteFailed:
-      return refuse(ErrorMessage(writer.error()));
-    case Rewriter::Result::Done:
+    case Rewrite::Outcome::TagInPhpCode:
+      return fail(Message{Text(kNotInsertedCaption), Text(kTagInPhpCode), MsgIcon::Warning});
+    case Rewrite::Outcome::NoPlaceForTag:
+      return fail(Message{Text(kNotInsertedCaption), Text(kNoHeadEndNoTag), MsgIcon::Warning});
+    case Rewrite::Outcome::Done:
       break;
   }
-  if (!rewriter.tagWritten()) {
-    return refuse(Message{Text(kNotInsertedCaption), Text(kNoHeadEndNoTag), MsgIcon::Warning});
+
+  // The work file, beside the document; it keeps the document's permissions and, where the
+  // system lets us, its owner and group.
+  const Text workName = FreeName(documentName, kWorkSuffix);
+  if (workName.empty()) {
+    return fail(ErrorMessage(Doing(u"creating", documentName + Text(kWorkSuffix)),
+                             FileError::FromErrno(EEXIST)));
   }
-  if (const FileError flushError = ops.FlushAndClose(writer); flushError.failed()) {
-    return discard(ErrorMessage(flushError));
+  const auto work = ToPath(workName);
+  Result<UniqueFile> created = ops.CreateNew(work);
+  if (!created) return fail(ErrorMessage(Doing(u"creating", workName), created.error()));
+  auto discard = [&](Message message) {
+    DiscardWorkFile(ops, workName, message);
+    return fail(std::move(message));
+  };
+  if (const Status error = ops.Write(created->get(), rewrite.bytes); error.failed()) {
+    UniqueFile closing = std::move(*created);
+    return discard(ErrorMessage(Doing(u"writing", workName), error));
   }
-  CopyPermissions(document, work);
+  const FileStat& was = document.status();
+  if (const Status error = ops.CopyOwner(created->get(), was);
+      error.failed() && !error.permissionDenied) {
+    UniqueFile closing = std::move(*created);
+    return discard(ErrorMessage(Doing(u"giving", workName) + u" its owner", error));
+  }
+  if (const Status error = ops.FlushAndClose(*created); error.failed()) {
+    return discard(ErrorMessage(Doing(u"flushing", workName) + u" to the disk", error));
+  }
+  {
+    std::error_code ec;
+    const auto permissions = fs::status(path, ec).permissions();
+    if (!ec) fs::permissions(work, permissions, ec);
+  }
+
+  // Nothing is swapped in over a document that another program has changed meanwhile.
+  const Result<bool> unchanged = StillAsRead(path, document, ops);
+  if (!unchanged) return discard(ErrorMessage(Doing(u"reading", documentName), unchanged.error()));
+  if (!*unchanged) {
+    return discard(Message{request.caption, Text(kChangedMeanwhile), MsgIcon::Warning});
+  }
 
   if (auto failure = SwapFiles(ops, documentName, workName, backupName, request.withBackup)) {
-    outcome.messages.push_back(std::move(*failure));
-    return outcome;
+    return fail(std::move(*failure));
   }
 
   outcome.inserted = true;

@@ -4,10 +4,14 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/language2.hpp"
-#include "tags/insertfileops.hpp"
+#include "io/document.hpp"
+#include "io/fileops.hpp"
+#include "io/fileproc.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
 
@@ -26,6 +30,11 @@ inline constexpr TextView kExistingTagNotOneLine =
     u"Suggestion: Delete the existing meta tag.";
 inline constexpr TextView kNoHeadEndNoTag =
     u"Meta tag not inserted because the document has no </head> tag and no keywords meta tag.";
+inline constexpr TextView kTagInPhpCode =
+    u"Meta tag not inserted because the keywords meta tag or the </head> tag is inside PHP code.";
+inline constexpr TextView kChangedMeanwhile =
+    u"The document was changed by another program while the tag was being inserted; nothing "
+    u"was written.";
 inline constexpr TextView kInsertErrorCaption = u"Error";
 inline constexpr TextView kInvalidInputCaption = u"Invalid input";
 inline constexpr TextView kInvalidInputFileSpec = u"Invalid input file specification";
@@ -49,15 +58,37 @@ std::optional<Message> CheckInsertPreconditions(Text& inputFile, Text& outputTex
 // BuildKeywordTag must run before the insertion.
 bool OutputHoldsKeywordTag(TextView outputText);
 
+// The document rewritten with the tag, in memory. Every line that the insertion does not
+// change keeps its bytes; the lines that hold a one-line keywords meta tag, and the line that
+// holds the first "</head>", are split into the text before, the tag, the closing head tag
+// and the trimmed rest, each ended as the line was ended.
+struct Rewrite {
+  enum class Outcome {
+    Done,
+    ExistingTagOpen,  // a keywords meta tag that does not close on its line
+    TagInPhpCode,     // the keywords meta tag or the "</head>" begins inside a PHP block
+    NoPlaceForTag,    // neither a keywords meta tag nor "</head>"
+  };
+  Outcome outcome = Outcome::Done;
+  std::string bytes;
+};
+// `tagBytes` is the tag as it is to stand in the document.
+Rewrite RewriteWithTag(std::string_view document, std::string_view tagBytes);
+
+// The tag's bytes in a document: its UTF-8 form in a UTF-8 document, otherwise one byte per
+// character through the code page and a decimal reference (&#321;) for any other.
+std::string TagBytes(TextView tag, bool utf8Document);
+
 struct InsertRequest {
-  // The trimmed document path.
+  // The trimmed document path. A symbolic link is followed: its target gets the new content
+  // and the backup, and the link stays a link.
   Text documentPath;
   // The tag alone (GetMetaTag).
   Text tagText;
   bool withBackup = false;
-  // Whether the document is UTF-8; decided from the file itself when not given.
+  // Whether the document is UTF-8; decided from its bytes when not given.
   std::optional<bool> isUtf8;
-  // The insert button's current caption, for the success messages.
+  // The insert button's current caption, for the messages that are not errors.
   Text caption = Text(kInsertCaption);
 };
 
@@ -68,9 +99,12 @@ struct InsertOutcome {
 };
 
 // Rewrites the document with the tag through a work file of its own in the document's folder.
-// The document is changed only when the whole work file was written and flushed; a failure
-// while swapping the files puts the former document back under its own name.
-InsertOutcome InsertMetaTag(const InsertRequest& request, InsertFileOps& ops);
-InsertOutcome InsertMetaTag(const InsertRequest& request);
+// The document is read once (by `document`, when the caller has read it already, else here);
+// it is changed only when the whole work file was written and flushed and the document is
+// still what was read. A failure while swapping the files puts the former document back
+// under its own name. Every error names the file and what was being done.
+InsertOutcome InsertMetaTag(const InsertRequest& request, DocumentReader& document,
+                            FileOps& ops = RealFileOps());
+InsertOutcome InsertMetaTag(const InsertRequest& request, FileOps& ops = RealFileOps());
 
 }  // namespace tw

@@ -142,7 +142,7 @@ class ReportBuilder {
 
 }  // namespace
 
-ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText) {
+ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText, FileOps& ops) {
   ExistingTagReport report;
   report.inputFile = TrimSpaces(inputFileText);
   if (report.inputFile.empty()) {
@@ -156,15 +156,17 @@ ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText) {
     return report;
   }
 
-  const auto path = ToPath(report.inputFile);
-  LineReader reader;
-  FileError error;
-  if (!reader.Open(path, DetectLineEnds(path), error)) {
+  // One reading of the document: its encoding and its lines come from the same bytes.
+  DocumentReader document(ops);
+  if (document.Open(ToPath(report.inputFile)).failed() ||
+      document.Fill(kLineEndSampleSize).failed()) {
     report.outputText = Text(kReportFailure);
     return report;
   }
   bool isUtf8 = false;
-  IsTextFile(report.inputFile, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+  IsTextFile(document, report.inputFile, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+  LineReader reader;
+  reader.Attach(document, LineEndsOf(document.HeldFrom(0)), true);
   ReportBuilder builder(reader, isUtf8);
   const bool read = builder.Run();
   reader.Close();

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "io/fileops.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
 
@@ -28,6 +29,7 @@ struct ExistingTagReport {
 };
 
 // cmdShowExistingKeywordMetaTag_Click without the window: takes the text of txbInputFile.
-ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText);
+// The document is read once, through `ops`.
+ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText, FileOps& ops = RealFileOps());
 
 }  // namespace tw

@@ -175,9 +175,13 @@ std::optional<Message> CommonWords::LoadCommonWords(const std::filesystem::path&
   if (!ValidPosition(position)) return std::nullopt;
   Clear(position);
   const std::filesystem::path file = FilePath(dataFolder, position);
+  // One reading of the file: its check and its lines come from the same bytes.
+  DocumentReader document;
   bool isUtf8 = false;
-  const int32_t kind =
-      IsTextFile(FromPath(file), kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+  const Status opened = document.Open(file);
+  const int32_t kind = opened.failed() ? OpenFailureKind(opened)
+                                       : IsTextFile(document, FromPath(file), kTextSampleSize,
+                                                    kNonTextLimitPercent, isUtf8, true);
   if (!textfile::IsReadableText(kind)) {
     switch (kind) {
       case textfile::kNoSuchFile:
@@ -191,9 +195,9 @@ std::optional<Message> CommonWords::LoadCommonWords(const std::filesystem::path&
     }
   }
 
+  if (document.Fill(kLineEndSampleSize).failed()) return LoadError(position, kOtherError);
   LineReader reader;
-  FileError error;
-  if (!reader.Open(file, DetectLineEnds(file), error)) return LoadError(position, kOtherError);
+  reader.Attach(document, LineEndsOf(document.HeldFrom(0)), true);
   Text line;
   bool firstLine = true;
   while (reader.ReadLine(line)) {
@@ -264,12 +268,18 @@ Message CommonWordsUnavailableMessage(const std::filesystem::path& dataFolder, i
 }
 
 Text DetectDocumentLanguage(TextView path, TextView allowed, TextView defaultCode) {
+  DocumentReader document;
+  if (document.Open(ToPath(path)).failed()) return Text(defaultCode);
+  return DetectDocumentLanguage(document, allowed, defaultCode);
+}
+
+Text DetectDocumentLanguage(DocumentReader& document, TextView allowed, TextView defaultCode) {
   // The lines are searched as raw bytes while they are read; lines that cannot be read give
   // no code.
   LanguageDeclarationSearch search;
   FileError error;
   const bool read = StreamTextLines(
-      path, true, kLanguageSearchLines,
+      document, true, kLanguageSearchLines,
       [&search](std::string_view piece) { return search.Feed(piece); }, error);
   const std::string_view bytes = read ? search.CodeBytes() : std::string_view();
   // The code's characters in their general lower-case form, as in the lowered text.

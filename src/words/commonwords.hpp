@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/language.hpp"
+#include "io/document.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
 #include "words/wordhash.hpp"
@@ -62,5 +63,7 @@ Message CommonWordsUnavailableMessage(const std::filesystem::path& dataFolder, i
 // The two-letter code of the document's language declaration in its first 10 non-empty
 // lines, if allowed; else the default.
 Text DetectDocumentLanguage(TextView path, TextView allowed, TextView defaultCode);
+// The same over a document that `document` has opened; its first lines stay held.
+Text DetectDocumentLanguage(DocumentReader& document, TextView allowed, TextView defaultCode);
 
 }  // namespace tw

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "support/faultyfileops.hpp"
 #include "support/testfiles.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
@@ -331,21 +333,58 @@ TEST_F(RunTest, ProgressShowsTheNoticeOrTheWords) {
   EXPECT_EQ(seen[2], u"alpha beta ");
 }
 
-TEST_F(RunTest, AFailureAfterOpeningIsReportedAndTheWindowRestored) {
-  const auto file = Write("vanish.html", Document("\r\n"));
-  UseFile(file);
-  host_.onEnable = [&](bool enable) {
-    if (!enable) std::filesystem::remove(file);  // gone between the checks and the reading
+// Every failure of the one reading of the document is reported, and nothing runs on a
+// default: the refusals of the file check before the scan, the error box during it.
+TEST_F(RunTest, EveryReadFailureIsReportedAndTheWindowRestored) {
+  struct Case {
+    const char* name;
+    test::FileOp op;
+    int nth;
+    int err;
+    int captionEntry;  // 0: the caption "Error"
+    int textEntry;     // 0: `text` below
+    Text text;
+    bool scanned;  // the failure came after the controls were locked
   };
-  EXPECT_FALSE(analysis_.RunAnalysis(false, host_));
-  ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].caption, u"Error");
-  EXPECT_EQ(ToUtf8(host_.messages[0].text), std::strerror(ENOENT));
-  EXPECT_EQ(host_.messages[0].icon, MsgIcon::Warning);
-  EXPECT_EQ(host_.captions.back(), kListWordsCaption);
-  EXPECT_EQ(host_.enables, (std::vector<bool>{false, true}));
-  EXPECT_FALSE(analysis_.Running());
-  EXPECT_FALSE(analysis_.blnWordTableCurrent);
+  const Text kCannotUse = u"An error was encountered when attempting to use this file.";
+  const Case cases[] = {
+      {"open_denied", test::FileOp::OpenForReading, 1, EACCES, catalogue::kNoInputFileCaption,
+       catalogue::kAccessDeniedText, u"", false},
+      {"open_fails", test::FileOp::OpenForReading, 1, EIO, catalogue::kFileNotFoundCaption, 0,
+       kCannotUse, false},
+      {"status_fails", test::FileOp::Stat, 1, EIO, catalogue::kFileNotFoundCaption, 0, kCannotUse,
+       false},
+      {"first_read_fails", test::FileOp::Read, 1, EIO, catalogue::kFileNotFoundCaption, 0,
+       kCannotUse, false},
+      {"read_during_the_scan_fails", test::FileOp::Read, 2, EIO, 0, 0,
+       FileError::FromErrno(EIO).description, true},
+  };
+  // Larger than one read, so that the scan reads again.
+  std::string big;
+  while (big.size() < 600000)
+    big += Document("\r\n");
+  const auto file = Write("big.html", big);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeHost host;
+    host.settings = host_.settings;
+    host.settings.txbInputFile = FromPath(file);
+    test::FaultyFileOps ops;
+    ops.FailOn(c.op, c.nth, c.err);
+    DocumentReader document(ops);
+    Analysis analysis(texts_, commonWords_);
+    EXPECT_FALSE(analysis.RunAnalysis(false, host, &document));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].caption,
+              c.captionEntry == 0 ? Text(u"Error") : Catalogue(c.captionEntry));
+    EXPECT_EQ(host.messages[0].text, c.textEntry == 0 ? c.text : Catalogue(c.textEntry));
+    const std::vector<bool> enables =
+        c.scanned ? std::vector<bool>{false, true} : std::vector<bool>{};
+    EXPECT_EQ(host.enables, enables);
+    EXPECT_FALSE(analysis.Running());
+    EXPECT_FALSE(analysis.blnWordTableCurrent);
+    EXPECT_GE(ops.Calls(c.op), c.nth);
+  }
 }
 
 TEST_F(RunTest, AnOpenPhpSectionAtTheEndSkipsTheRest) {

@@ -155,7 +155,8 @@ TEST(CliInsert, WithoutBackup) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kSuccess);
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(ReadBytes(file), kHead + kFixedTagLine + "\r\n" + kBody);
+  // The empty line stays: the insertion changes only the line of the closing head tag.
+  EXPECT_EQ(ReadBytes(file), kHead + "\r\n" + kFixedTagLine + "\r\n" + kBody);
   EXPECT_EQ(FolderFiles(dir.path()), std::vector<std::string>{"page.html"});
 }
 

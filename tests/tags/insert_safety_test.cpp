@@ -6,12 +6,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "io/fileproc.hpp"
+#include "support/faultyfileops.hpp"
 #include "support/testfiles.hpp"
-#include "tags/faultyfileops.hpp"
 #include "tags/insert.hpp"
 #include "text/codepage.hpp"
 
@@ -46,7 +47,7 @@ struct Site {
   fs::path document = dir.Write("page.html", kDocument);
   fs::path backup = dir.Write("page.bak.html", kOlderBackup);
 
-  InsertOutcome Insert(bool withBackup, InsertFileOps& ops) const {
+  InsertOutcome Insert(bool withBackup, FileOps& ops) const {
     InsertRequest request;
     request.documentPath = FromPath(document);
     request.tagText = kTag;
@@ -62,9 +63,14 @@ struct Site {
   }
 };
 
-std::vector<Message> ErrorOf(int err) {
-  return {Message{u"Error", FileError::FromErrno(err).description, MsgIcon::Warning}};
+// The error box of a failure: what was being done, with which file, the system's text last.
+std::vector<Message> ErrorOf(const Text& doing, int err) {
+  return {Message{u"Error", u"Error while " + doing + u": " + FileError::FromErrno(err).description,
+                  MsgIcon::Warning}};
 }
+
+// The names in the messages: the document, its work file, its name while swapping, its backup.
+enum class Name { Document, Work, Swap, Backup };
 
 struct FaultCase {
   const char* name;
@@ -72,9 +78,27 @@ struct FaultCase {
   FileOp op;
   int nth;
   int err;
+  const char16_t* doing;  // with %1 and %2 for the names below
+  Name first;
+  Name second;
 };
 
 class FaultTable : public ::testing::TestWithParam<FaultCase> {};
+
+Text NameOf(const Site& site, Name name) {
+  const Text document = FromPath(site.document);
+  switch (name) {
+    case Name::Document:
+      return document;
+    case Name::Work:
+      return document + u".tagwright-work";
+    case Name::Swap:
+      return document + u"x";
+    case Name::Backup:
+      return FromPath(site.backup);
+  }
+  return Text();
+}
 
 TEST_P(FaultTable, NothingChangesAndNothingIsLeftBehind) {
   const FaultCase& c = GetParam();
@@ -82,25 +106,50 @@ TEST_P(FaultTable, NothingChangesAndNothingIsLeftBehind) {
   FaultyFileOps ops;
   ops.FailOn(c.op, c.nth, c.err);
   const InsertOutcome outcome = site.Insert(c.withBackup, ops);
+  Text doing = c.doing;
+  doing.replace(doing.find(u"%1"), 2, NameOf(site, c.first));
+  if (const size_t at = doing.find(u"%2"); at != Text::npos) {
+    doing.replace(at, 2, NameOf(site, c.second));
+  }
   EXPECT_FALSE(outcome.inserted);
-  EXPECT_EQ(outcome.messages, ErrorOf(c.err));
+  EXPECT_EQ(outcome.messages, ErrorOf(doing, c.err));
   EXPECT_GE(ops.Calls(c.op), c.nth);
   site.ExpectUntouched();
 }
 
 const FaultCase kFaultCases[] = {
-    {"ReadOnlyDocument", false, FileOp::CheckWritable, 1, EACCES},
-    {"ReadOnlyFileSystem", true, FileOp::CheckWritable, 1, EROFS},
-    {"ReadOnlyFolder", false, FileOp::CreateNew, 1, EACCES},
-    {"ReadOnlyFolderWithBackup", true, FileOp::CreateNew, 1, EACCES},
-    {"FlushFails", false, FileOp::FlushAndClose, 1, ENOSPC},
-    {"FlushFailsWithBackup", true, FileOp::FlushAndClose, 1, EIO},
-    {"MovingTheDocumentAsideFails", false, FileOp::Rename, 1, EIO},
-    {"MovingTheDocumentAsideFailsWithBackup", true, FileOp::Rename, 1, EBUSY},
-    {"PlacingTheWorkFileFails", false, FileOp::Rename, 2, EIO},
-    {"PlacingTheWorkFileFailsWithBackup", true, FileOp::Rename, 2, EXDEV},
-    {"RenamingToTheBackupFails", true, FileOp::Rename, 3, EACCES},
-    {"DeletingTheFormerDocumentFails", false, FileOp::Remove, 1, EPERM},
+    {"ReadOnlyDocument", false, FileOp::CheckWritable, 1, EACCES, u"opening %1 for writing",
+     Name::Document, Name::Document},
+    {"ReadOnlyFileSystem", true, FileOp::CheckWritable, 1, EROFS, u"opening %1 for writing",
+     Name::Document, Name::Document},
+    {"OpeningFails", false, FileOp::OpenForReading, 1, EACCES, u"opening %1", Name::Document,
+     Name::Document},
+    {"ReadingFails", true, FileOp::Read, 1, EIO, u"reading %1", Name::Document, Name::Document},
+    {"StatusFails", false, FileOp::Stat, 1, EIO, u"opening %1", Name::Document, Name::Document},
+    {"ReadOnlyFolder", false, FileOp::CreateNew, 1, EACCES, u"creating %1", Name::Work, Name::Work},
+    {"ReadOnlyFolderWithBackup", true, FileOp::CreateNew, 1, EACCES, u"creating %1", Name::Work,
+     Name::Work},
+    {"WritingFails", false, FileOp::Write, 1, ENOSPC, u"writing %1", Name::Work, Name::Work},
+    {"FlushFails", false, FileOp::FlushAndClose, 1, ENOSPC, u"flushing %1 to the disk", Name::Work,
+     Name::Work},
+    {"FlushFailsWithBackup", true, FileOp::FlushAndClose, 1, EIO, u"flushing %1 to the disk",
+     Name::Work, Name::Work},
+    {"ReadingBackForTheCheckFails", false, FileOp::Read, 2, EIO, u"reading %1", Name::Document,
+     Name::Document},
+    {"OpeningForTheCheckFails", true, FileOp::OpenForReading, 2, EACCES, u"reading %1",
+     Name::Document, Name::Document},
+    {"MovingTheDocumentAsideFails", false, FileOp::Rename, 1, EIO, u"renaming %1 to %2",
+     Name::Document, Name::Swap},
+    {"MovingTheDocumentAsideFailsWithBackup", true, FileOp::Rename, 1, EBUSY, u"renaming %1 to %2",
+     Name::Document, Name::Swap},
+    {"PlacingTheWorkFileFails", false, FileOp::Rename, 2, EIO, u"renaming %1 to %2", Name::Work,
+     Name::Document},
+    {"PlacingTheWorkFileFailsWithBackup", true, FileOp::Rename, 2, EXDEV, u"renaming %1 to %2",
+     Name::Work, Name::Document},
+    {"RenamingToTheBackupFails", true, FileOp::Rename, 3, EACCES, u"renaming %1 to %2", Name::Swap,
+     Name::Backup},
+    {"DeletingTheFormerDocumentFails", false, FileOp::Remove, 1, EPERM, u"deleting %1", Name::Swap,
+     Name::Swap},
 };
 
 INSTANTIATE_TEST_SUITE_P(Failures, FaultTable, ::testing::ValuesIn(kFaultCases),
@@ -113,7 +162,9 @@ TEST(InsertSafety, DocumentVanishingMidWay) {
     ops.Before(FileOp::Rename, 1, [&] { fs::remove(site.document); });
     const InsertOutcome outcome = site.Insert(withBackup, ops);
     EXPECT_FALSE(outcome.inserted);
-    EXPECT_EQ(outcome.messages, ErrorOf(ENOENT));
+    EXPECT_EQ(outcome.messages, ErrorOf(u"renaming " + NameOf(site, Name::Document) + u" to " +
+                                            NameOf(site, Name::Swap),
+                                        ENOENT));
     // Not brought back to life with the new text either.
     EXPECT_EQ(FolderFiles(site.dir.path()), std::vector<std::string>{"page.bak.html"});
     EXPECT_EQ(ReadBytes(site.backup), kOlderBackup);
@@ -130,9 +181,10 @@ TEST(InsertSafety, RestoreFailingTooKeepsBothFilesAndNamesThem) {
   ASSERT_EQ(outcome.messages.size(), 1u);
   const Text swapName = FromPath(site.document) + u"x";
   const Text workName = FromPath(site.document) + u".tagwright-work";
-  EXPECT_EQ(outcome.messages[0].text, FileError::FromErrno(EIO).description +
-                                          u"\r\nThe original file is kept as\r\n" + swapName +
-                                          u"\r\nThe new file is kept as\r\n" + workName);
+  EXPECT_EQ(outcome.messages[0].text,
+            u"Error while renaming " + workName + u" to " + FromPath(site.document) + u": " +
+                FileError::FromErrno(EIO).description + u"\r\nThe original file is kept as\r\n" +
+                swapName + u"\r\nThe new file is kept as\r\n" + workName);
   EXPECT_EQ(ReadBytes(ToPath(swapName)), kDocument);
   EXPECT_EQ(ReadBytes(ToPath(workName)), kNewDocument);
   EXPECT_EQ(ReadBytes(site.backup), kOlderBackup);
@@ -147,7 +199,9 @@ TEST(InsertSafety, BackupAndRestoreFailingLeaveTheNewDocumentAndNameTheFormer) {
   EXPECT_FALSE(outcome.inserted);
   const Text swapName = FromPath(site.document) + u"x";
   ASSERT_EQ(outcome.messages.size(), 1u);
-  EXPECT_EQ(outcome.messages[0].text, FileError::FromErrno(EIO).description +
+  EXPECT_EQ(outcome.messages[0].text, u"Error while renaming " + swapName + u" to " +
+                                          FromPath(site.backup) + u": " +
+                                          FileError::FromErrno(EIO).description +
                                           u"\r\nThe original file is kept as\r\n" + swapName);
   EXPECT_EQ(ReadBytes(site.document), kNewDocument);
   EXPECT_EQ(ReadBytes(ToPath(swapName)), kDocument);
@@ -155,26 +209,25 @@ TEST(InsertSafety, BackupAndRestoreFailingLeaveTheNewDocumentAndNameTheFormer) {
 }
 
 TEST(InsertSafety, WorkFileThatCannotBeDeletedIsNamed) {
-  TempDir dir;
-  const auto document = dir.Write("page.html", "<html>\r\n<body>\r\n");
+  Site site;
   FaultyFileOps ops;
+  ops.FailOn(FileOp::FlushAndClose, 1, ENOSPC);
   ops.FailOn(FileOp::Remove, 1, EIO);
-  InsertRequest request;
-  request.documentPath = FromPath(document);
-  request.tagText = kTag;
-  request.isUtf8 = false;
-  const InsertOutcome outcome = InsertMetaTag(request, ops);
+  const InsertOutcome outcome = site.Insert(false, ops);
   ASSERT_EQ(outcome.messages.size(), 1u);
-  EXPECT_EQ(outcome.messages[0].caption, u"Not inserted");
-  EXPECT_TRUE(outcome.messages[0].text.ends_with(u"\r\nThe work file could not be deleted:\r\n" +
-                                                 FromPath(document) + u".tagwright-work"));
-  EXPECT_EQ(ReadBytes(document), "<html>\r\n<body>\r\n");
+  EXPECT_EQ(outcome.messages[0].caption, u"Error");
+  const Text work = NameOf(site, Name::Work);
+  EXPECT_EQ(outcome.messages[0].text, u"Error while flushing " + work + u" to the disk: " +
+                                          FileError::FromErrno(ENOSPC).description +
+                                          u"\r\nThe work file could not be deleted:\r\n" + work);
+  EXPECT_EQ(ReadBytes(site.document), kDocument);
+  EXPECT_TRUE(fs::exists(ToPath(work)));
 }
 
 TEST(InsertSafety, WorkFileNameInUseIsNotReplaced) {
   Site site;
   const auto taken = site.dir.Write("page.html.tagwright-work", "the user's own file");
-  RealInsertFileOps ops;
+  FileOps ops;
   ASSERT_TRUE(site.Insert(false, ops).inserted);
   EXPECT_EQ(ReadBytes(taken), "the user's own file");
   EXPECT_EQ(ReadBytes(site.document), kNewDocument);
@@ -188,10 +241,11 @@ TEST(InsertSafety, RealReadOnlyDocument) {
   for (bool withBackup : {false, true}) {
     Site site;
     fs::permissions(site.document, fs::perms::owner_read | fs::perms::group_read);
-    RealInsertFileOps ops;
+    FileOps ops;
     const InsertOutcome outcome = site.Insert(withBackup, ops);
     EXPECT_FALSE(outcome.inserted);
-    EXPECT_EQ(outcome.messages, ErrorOf(EACCES));
+    EXPECT_EQ(outcome.messages,
+              ErrorOf(u"opening " + NameOf(site, Name::Document) + u" for writing", EACCES));
     site.ExpectUntouched();
   }
 }
@@ -209,12 +263,62 @@ TEST(InsertSafety, RealReadOnlyFolder) {
                       "variant ReadOnlyFolder covers it";
     }
   }
-  RealInsertFileOps ops;
+  FileOps ops;
   const InsertOutcome outcome = site.Insert(true, ops);
   fs::permissions(site.dir.path(), fs::perms::owner_all, fs::perm_options::add);
   EXPECT_FALSE(outcome.inserted);
-  EXPECT_EQ(outcome.messages, ErrorOf(EACCES));
+  EXPECT_EQ(outcome.messages, ErrorOf(u"creating " + NameOf(site, Name::Work), EACCES));
   site.ExpectUntouched();
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// Another program changes the document after the insertion read it and before the new file
+// is swapped in: nothing is written.
+TEST(InsertSafety, AConcurrentEditIsNeverLost) {
+  struct Case {
+    const char* name;
+    std::function<void(const Site&)> edit;
+  };
+  const Case cases[] = {
+      {"same_size",
+       [](const Site& s) { test::WriteBytes(s.document, std::string(kDocument.size(), 'x')); }},
+      {"appended",
+       [](const Site& s) { test::WriteBytes(s.document, kDocument + "<p>new</p>\r\n"); }},
+      {"replaced_by_a_new_file",
+       [](const Site& s) {
+         const auto fresh = s.dir.Write("fresh.tmp", kDocument);
+         fs::rename(fresh, s.document);
+       }},
+  };
+  for (const Case& c : cases) {
+    for (bool withBackup : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (withBackup ? " with backup" : ""));
+      Site site;
+      std::string edited;
+      FaultyFileOps ops;
+      // The check that the document is still what was read opens it a second time.
+      ops.Before(FileOp::OpenForReading, 2, [&] {
+        c.edit(site);
+        edited = ReadBytes(site.document);
+      });
+      const InsertOutcome outcome = site.Insert(withBackup, ops);
+      EXPECT_FALSE(outcome.inserted);
+      const Message refusal{Text(kInsertCaption),
+                            u"The document was changed by another program while the tag was "
+                            u"being inserted; nothing was written.",
+                            MsgIcon::Warning};
+      EXPECT_EQ(outcome.messages, std::vector<Message>{refusal});
+      EXPECT_EQ(ReadBytes(site.document), edited);
+      EXPECT_EQ(ReadBytes(site.backup), kOlderBackup);
+      EXPECT_EQ(FolderFiles(site.dir.path()),
+                (std::vector<std::string>{"page.bak.html", "page.html"}));
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -64,12 +67,16 @@ TEST_P(InsertTable, DocumentAfterInsertion) {
 }
 
 const InsertCase kInsertCases[] = {
-    {"BeforeHeadEndEmptyLinesAboveDropped",
+    {"BeforeHeadEndEmptyLinesStay",
      "<html>\r\n<head>\r\n\r\n<title>T</title>\r\n\r\n</head>\r\n\r\n<body>\r\n\r\n</body>\r\n",
-     "<html>\r\n<head>\r\n<title>T</title>\r\n" + kTagBytes +
+     "<html>\r\n<head>\r\n\r\n<title>T</title>\r\n\r\n" + kTagBytes +
          "\r\n</head>\r\n\r\n<body>\r\n\r\n</body>\r\n"},
+    {"BlankLinesOfPhpStay", "<?php\r\n$a = \"x\r\n\r\ny\";\r\n?>\r\n<head>\r\n\r\n</head>\r\n",
+     "<?php\r\n$a = \"x\r\n\r\ny\";\r\n?>\r\n<head>\r\n\r\n" + kTagBytes + "\r\n</head>\r\n"},
     {"HeadOnOneLineIsSplit", "<html><head><title>T</title></head>  <body>x</body>  \r\nend",
-     "<html><head><title>T</title>\r\n" + kTagBytes + "\r\n</head>\r\n<body>x</body>\r\nend\r\n"},
+     "<html><head><title>T</title>\r\n" + kTagBytes + "\r\n</head>\r\n<body>x</body>\r\nend"},
+    {"LastLineWithoutLineEndIsSplit", "<head>\r\n<title>T</title></head>",
+     "<head>\r\n<title>T</title>\r\n" + kTagBytes + "\r\n</head>"},
     {"ExistingTagWithMarkupAroundIt",
      "<head>\r\n<link rel=\"a\"><meta name=\"keywords\" content=\"old\">  <meta name=\"x\">  \r\n"
      "</head>\r\n",
@@ -91,11 +98,17 @@ const InsertCase kInsertCases[] = {
     {"SecondHeadEndIsCopied", "</head>\r\n</head>\r\n<meta name=\"keywords\" content=\"b\">\r\n",
      kTagBytes + "\r\n</head>\r\n</head>\r\n<meta name=\"keywords\" content=\"b\">\r\n"},
     {"TagWithoutHeadEnd", "<html>\r\n\r\n<meta name=\"keywords\" content=\"a\">\r\n\r\n<p>x\r\n",
-     "<html>\r\n" + kTagBytes + "\r\n<p>x\r\n"},
-    {"CrOnlyLinesEndInCrLf", "<head>\r<title>T</title>\r\r</head>\r<body>\r\r</body>\r",
-     "<head>\r\n<title>T</title>\r\n" + kTagBytes + "\r\n</head>\r\n<body>\r\n\r\n</body>\r\n"},
+     "<html>\r\n\r\n" + kTagBytes + "\r\n\r\n<p>x\r\n"},
+    {"CrOnlyLinesStayCr", "<head>\r<title>T</title>\r\r</head>\r<body>\r\r</body>\r",
+     "<head>\r<title>T</title>\r\r" + kTagBytes + "\r</head>\r<body>\r\r</body>\r"},
+    {"MixedLineEndsStay", "<html>\r<head>\r\n<title>T</title>\r\n</head>\r<body>\r\n",
+     "<html>\r<head>\r\n<title>T</title>\r\n" + kTagBytes + "\r</head>\r<body>\r\n"},
     {"LfOnlyLinesStayLf", "<head>\n\n<title>T</title>\n</head>\n<body>\n\n</body>",
-     "<head>\n<title>T</title>\n" + kTagBytes + "\n</head>\n<body>\n\n</body>\n"},
+     "<head>\n\n<title>T</title>\n" + kTagBytes + "\n</head>\n<body>\n\n</body>"},
+    {"CrLfLinesAfterAnLfOnlyStartKeepTheirCrLf",
+     "<html>\n<!--" + std::string(20000, 'a') + "-->\n<head>\r\n<title>T</title></head>\r\n<p>\r\n",
+     "<html>\n<!--" + std::string(20000, 'a') + "-->\n<head>\r\n<title>T</title>\r\n" + kTagBytes +
+         "\r\n</head>\r\n<p>\r\n"},
     {"StrayCrInsideAnLfOnlyDocumentAfterTheSample",
      "<head>\n</head>\n" + std::string(20000, 'a') + "\n<p>x\ry</p>\n",
      "<head>\n" + kTagBytes + "\n</head>\n" + std::string(20000, 'a') + "\n<p>x\ry</p>\n"},
@@ -114,9 +127,15 @@ const InsertCase kInsertCases[] = {
      "<head>" + std::string(40000, 'x') + "\r\n" + kTagBytes + "\r\n" + std::string(40000, 'y') +
          "\r\n</head>\r\n"},
     {"Utf8BomStaysFirst", "\xEF\xBB\xBF\r\n<head>\r\n</head>\r\n",
-     "\xEF\xBB\xBF<head>\r\n" + kTagBytes + "\r\n</head>\r\n"},
+     "\xEF\xBB\xBF\r\n<head>\r\n" + kTagBytes + "\r\n</head>\r\n"},
     {"Utf8BomBeforeTheHeadEnd", "\xEF\xBB\xBF</head>\r\n",
      "\xEF\xBB\xBF" + kTagBytes + "\r\n</head>\r\n"},
+    {"PhpBlocksClosedBeforeTheHead",
+     "<?php $t = 'a'; ?>\r\n<?xml version=\"1.0\"?>\r\n<head><?= $t ?></head>\r\n",
+     "<?php $t = 'a'; ?>\r\n<?xml version=\"1.0\"?>\r\n<head><?= $t ?>\r\n" + kTagBytes +
+         "\r\n</head>\r\n"},
+    {"XmlDeclarationIsNoPhp", "<?XML version=\"1.0\"?>\r\n<head></head>\r\n",
+     "<?XML version=\"1.0\"?>\r\n<head>\r\n" + kTagBytes + "\r\n</head>\r\n"},
     {"Utf8BomBeforeAnExistingTag", "\xEF\xBB\xBF<meta name=\"keywords\" content=\"a\">\r\n",
      "\xEF\xBB\xBF" + kTagBytes + "\r\n"},
 };
@@ -156,6 +175,11 @@ const Message kNoHead{
     u"Meta tag not inserted because the document has no </head> tag and no keywords meta tag.",
     MsgIcon::Warning};
 
+const Message kInPhp{u"Not inserted",
+                     u"Meta tag not inserted because the keywords meta tag or the </head> tag is "
+                     u"inside PHP code.",
+                     MsgIcon::Warning};
+
 const RefusalCase kRefusalCases[] = {
     {"ExistingTagClosingOnTheNextLine",
      "<head>\r\n\r\n<meta name=\"keywords\"\r\ncontent=\"a\">\r\n</head>\r\n", kMultiLine},
@@ -165,6 +189,11 @@ const RefusalCase kRefusalCases[] = {
      kMultiLine},
     {"NoHeadEndAndNoTag", "<html>\r\n\r\n<body>text</body>\r\n", kNoHead},
     {"HeadEndSpelledApart", "<html><head></ head>\r\n", kNoHead},
+    {"EchoedKeywordsTag",
+     "<head>\r\n<?php echo '<meta name=\"keywords\" content=\"a\">'; ?>\r\n</head>\r\n", kInPhp},
+    {"EchoedHeadEnd", "<head>\r\n<?php if ($x) { echo \"</head>\"; } ?>\r\n</head>\r\n", kInPhp},
+    {"HeadEndAfterAnUnclosedPhpBlock", "<?PHP\r\n$page = 1;\r\n</head>\r\n", kInPhp},
+    {"HeadEndInAShortPhpBlock", "<head><? $a = '</head>' ?></head>\r\n", kInPhp},
 };
 
 INSTANTIATE_TEST_SUITE_P(Documents, RefusalTable, ::testing::ValuesIn(kRefusalCases),
@@ -183,7 +212,7 @@ TEST(Insert, WithBackupKeepsTheFormerDocumentUnderTheBackupName) {
                                   Message{Text(kInsertCaption),
                                           u"The original file was backed up as\r\n" + backupName,
                                           MsgIcon::Information}}));
-  EXPECT_EQ(ReadBytes(file), "<head>\r\n" + kTagBytes + "\r\n</head>\r\n");
+  EXPECT_EQ(ReadBytes(file), "<head>\r\n\r\n" + kTagBytes + "\r\n</head>\r\n");
   EXPECT_EQ(ReadBytes(dir.path() / "page.bak.php"), original);
   EXPECT_EQ(ReadBytes(dir.path() / "page.phpx"), "a file of the user's");
   EXPECT_EQ(FolderFiles(dir.path()),
@@ -240,7 +269,9 @@ TEST(Insert, MissingDocumentIsAnError) {
   EXPECT_FALSE(outcome.inserted);
   ASSERT_EQ(outcome.messages.size(), 1u);
   EXPECT_EQ(outcome.messages[0].caption, u"Error");
-  EXPECT_EQ(outcome.messages[0].text, FileError::FromErrno(ENOENT).description);
+  EXPECT_EQ(outcome.messages[0].text, u"Error while opening " + FromPath(dir.path() / "gone.html") +
+                                          u" for writing: " +
+                                          FileError::FromErrno(ENOENT).description);
   EXPECT_TRUE(FolderFiles(dir.path()).empty());
 }
 
@@ -363,6 +394,47 @@ TEST(OutputHoldsKeywordTag, NeedsTheTagAndItsCountLine) {
   };
   for (const auto& [text, holds] : cases)
     EXPECT_EQ(OutputHoldsKeywordTag(text), holds);
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// A document that is a symbolic link: the target gets the new content and the backup goes
+// beside it; the link stays a link. Owner, group and permission bits stay the target's.
+TEST(Insert, ALinkStaysALinkAndItsTargetIsRewritten) {
+  for (bool withBackup : {false, true}) {
+    SCOPED_TRACE(withBackup);
+    TempDir dir;
+    fs::create_directories(dir.path() / "site" / "pages");
+    const auto target = dir.Write("site/pages/real.html", "<head>\r\n</head>\r\n");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const bool root = ::geteuid() == 0;
+    if (root) ASSERT_EQ(::chown(target.c_str(), 4321, 4322), 0);
+    const auto link = dir.path() / "link.html";
+    fs::create_symlink(fs::path("site") / "pages" / "real.html", link);
+
+    const InsertOutcome outcome = Insert(link, kTag, withBackup);
+    ASSERT_TRUE(outcome.inserted);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), fs::path("site") / "pages" / "real.html");
+    EXPECT_EQ(ReadBytes(target), "<head>\r\n" + kTagBytes + "\r\n</head>\r\n");
+    EXPECT_EQ(FolderFiles(dir.path()), (std::vector<std::string>{"link.html", "site"}));
+    const std::vector<std::string> pages =
+        withBackup ? std::vector<std::string>{"real.bak.html", "real.html"}
+                   : std::vector<std::string>{"real.html"};
+    EXPECT_EQ(FolderFiles(dir.path() / "site" / "pages"), pages);
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    if (root) {
+      EXPECT_EQ(st.st_uid, 4321u);
+      EXPECT_EQ(st.st_gid, 4322u);
+    }
+  }
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "io/fileproc.hpp"
+#include "support/faultyfileops.hpp"
 #include "support/testfiles.hpp"
 #include "text/codepage.hpp"
 
@@ -193,6 +195,36 @@ TEST(Report, UnreadableFileEndsInTheFailureSentence) {
   EXPECT_FALSE(report.message.has_value());
   ASSERT_TRUE(report.outputText.has_value());
   EXPECT_EQ(*report.outputText, u"Error when looking for keywords meta tag.");
+}
+
+// A failure of the one reading of the document ends the report in the failure sentence,
+// after whatever it found before; nothing is reported as missing on a default.
+TEST(Report, EveryReadFailureEndsInTheFailureSentence) {
+  struct Case {
+    test::FileOp op;
+    int nth;
+    Text expected;
+  };
+  const Text kFailure = u"Error when looking for keywords meta tag.";
+  const Case cases[] = {
+      {test::FileOp::OpenForReading, 1, kFailure},
+      {test::FileOp::Stat, 1, kFailure},
+      {test::FileOp::Read, 1, kFailure},
+      // The title is in the first read; the closing head tag comes after it.
+      {test::FileOp::Read, 2, u"TITLE: T\r\n\r\n" + kFailure},
+  };
+  TempDir dir;
+  const auto file =
+      dir.Write("big.html", "<title>T</title>\r\n" + Repeat('x', 600000) + "\r\n</head>\r\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.nth);
+    test::FaultyFileOps ops;
+    ops.FailOn(c.op, c.nth, EIO);
+    const ExistingTagReport report = ShowExistingKeywordMetaTag(FromPath(file), ops);
+    EXPECT_FALSE(report.message.has_value());
+    ASSERT_TRUE(report.outputText.has_value());
+    EXPECT_EQ(*report.outputText, c.expected);
+  }
 }
 
 TEST(Report, NameIsTrimmedOfSpacesBeforeItIsUsed) {
