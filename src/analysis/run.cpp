@@ -120,28 +120,28 @@ class Analysis::Listener final : public ScanListener {
 Analysis::Analysis(const ProgramText& texts, const CommonWords& commonWords)
     : texts_(texts), commonWords_(commonWords) {}
 
-Message TextFileRefusal(int32_t kind, const ProgramText& texts) {
+Message TextFileRefusal(TextFileKind kind, const ProgramText& texts) {
   Message m;
   m.icon = MsgIcon::Warning;
   m.buttons = MsgButtons::Ok;
   switch (kind) {
-    case textfile::kNotText:
+    case TextFileKind::NotText:
       m.text = Text(kNotTextFile);
       m.caption = texts.GetProgramText(catalogue::kFileNotFoundCaption);
       break;
-    case textfile::kNoSuchFile:
+    case TextFileKind::NoSuchFile:
       m.text = texts.GetProgramText(catalogue::kCheckFileNotFound);
       m.caption = texts.GetProgramText(catalogue::kFileNotFoundCaption);
       break;
-    case textfile::kZeroBytes:
+    case TextFileKind::ZeroBytes:
       m.text = texts.GetProgramText(catalogue::kZeroLengthText);
       m.caption = texts.GetProgramText(catalogue::kTooShortCaption);
       break;
-    case textfile::kAccessDenied:
+    case TextFileKind::AccessDenied:
       m.text = texts.GetProgramText(catalogue::kAccessDeniedText);
       m.caption = texts.GetProgramText(catalogue::kNoInputFileCaption);
       break;
-    case textfile::kOneToFourBytes:
+    case TextFileKind::OneToFourBytes:
       m.text = Text(kTinyFile);
       m.caption = texts.GetProgramText(catalogue::kTooShortCaption);
       break;
@@ -153,7 +153,7 @@ Message TextFileRefusal(int32_t kind, const ProgramText& texts) {
   return m;
 }
 
-Message Analysis::RefusalMessage(int32_t kind) const {
+Message Analysis::RefusalMessage(TextFileKind kind) const {
   return TextFileRefusal(kind, texts_);
 }
 
@@ -213,7 +213,7 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
   }
   // Documents with LF line ends are read line by line like the others, so they need no
   // question before the run.
-  if (!textfile::IsReadableText(intTextFileKind)) {
+  if (!IsReadableText(intTextFileKind)) {
     host.ShowMessage(RefusalMessage(intTextFileKind));
     return false;
   }

@@ -11,6 +11,7 @@
 #include "catalogue/language2.hpp"
 #include "io/document.hpp"
 #include "io/fileproc.hpp"
+#include "io/istextfile.hpp"
 #include "words/commonwords.hpp"
 #include "words/wordtable.hpp"
 
@@ -49,7 +50,7 @@ class Analysis {
   bool blnWordTableCurrent = false;
   bool blnStopRequested = false;
   bool blnIsUTF8File = false;
-  int32_t intTextFileKind = 0;
+  TextFileKind intTextFileKind = TextFileKind::NotText;
 
  private:
   class Listener;
@@ -61,7 +62,7 @@ class Analysis {
   bool ScanDocument(const ScanOptions& options, RunHost& host, DocumentReader* given);
   // Back to idle after a scan: caption "List words", controls unlocked.
   void EndScan(RunHost& host);
-  Message RefusalMessage(int32_t kind) const;
+  Message RefusalMessage(TextFileKind kind) const;
 
   const ProgramText& texts_;
   const CommonWords& commonWords_;
@@ -73,7 +74,7 @@ class Analysis {
 };
 
 // The message box of a refused input file, by the result of IsTextFile.
-Message TextFileRefusal(int32_t kind, const ProgramText& texts);
+Message TextFileRefusal(TextFileKind kind, const ProgramText& texts);
 
 // The tag alone: the output text before its count lines, trimmed of characters of code 32
 // or less at both ends (the whole text, trimmed, when it holds no tag).

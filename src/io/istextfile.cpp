@@ -19,8 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using namespace textfile;
-
 constexpr size_t kSignatureSize = 5;
 constexpr std::string_view kRtfSignature = "{\\rtf";
 constexpr unsigned char kXmlStart = '<';
@@ -214,58 +212,63 @@ InputFileVerdict ValidateInputFile(TextView path, bool startupCompleted, const P
   return verdict;
 }
 
-int32_t OpenFailureKind(const FileError& error) {
-  if (error.number == ENOENT) return kNoSuchFile;
-  return error.permissionDenied ? kAccessDenied : kCannotRead;
+TextFileKind OpenFailureKind(const FileError& error) {
+  if (error.number == ENOENT) return TextFileKind::NoSuchFile;
+  return error.permissionDenied ? TextFileKind::AccessDenied : TextFileKind::CannotRead;
 }
 
-int32_t GetEncodingKind(TextView name, bool contentCheck) {
-  if (name.empty()) return kEmptyName;
-  if (!DoesFileExist(name)) return kNoSuchFile;
+// The first stage's code for a failure to open or read.
+EncodingKind EncodingFailure(const FileError& error) {
+  return static_cast<EncodingKind>(Code(OpenFailureKind(error)));
+}
+
+EncodingKind GetEncodingKind(TextView name, bool contentCheck) {
+  if (name.empty()) return EncodingKind::EmptyName;
+  if (!DoesFileExist(name)) return EncodingKind::NoSuchFile;
   DocumentReader document;
   if (const Status error = document.Open(ToPath(name)); error.failed()) {
-    return OpenFailureKind(error);
+    return EncodingFailure(error);
   }
   return GetEncodingKind(document, name, contentCheck);
 }
 
-int32_t GetEncodingKind(DocumentReader& document, TextView name, bool contentCheck) {
+EncodingKind GetEncodingKind(DocumentReader& document, TextView name, bool contentCheck) {
   const uint64_t length = document.size();
-  if (length == 0) return kZeroBytes;
+  if (length == 0) return EncodingKind::ZeroBytes;
   if (const Status error = document.Fill(kSignatureSize); error.failed()) {
-    return OpenFailureKind(error);
+    return EncodingFailure(error);
   }
-  if (length < kSignatureSize) return kOneToFourBytes;
+  if (length < kSignatureSize) return EncodingKind::OneToFourBytes;
   const std::string_view head = document.HeldFrom(0);
 
   const auto b = [&](size_t i) { return static_cast<unsigned char>(head[i]); };
   const Text ext = GetFileExtension(name, true);
-  if (head.substr(0, kSignatureSize) == kRtfSignature) return kRtf;
-  if (b(0) == 0xFF && b(1) == 0xFE) return kUtf16Le;
-  if (b(0) == 0xFE && b(1) == 0xFF) return kUtf16Be;
-  if (b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) return kUtf8;
-  if (b(0) == 0x00 && b(1) == 0x00 && b(2) == 0xFE && b(3) == 0xFF) return kUtf32Be;
+  if (head.substr(0, kSignatureSize) == kRtfSignature) return EncodingKind::Rtf;
+  if (b(0) == 0xFF && b(1) == 0xFE) return EncodingKind::Utf16Le;
+  if (b(0) == 0xFE && b(1) == 0xFF) return EncodingKind::Utf16Be;
+  if (b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) return EncodingKind::Utf8;
+  if (b(0) == 0x00 && b(1) == 0x00 && b(2) == 0xFE && b(3) == 0xFF) return EncodingKind::Utf32Be;
   if (ext == kXmlExtension) {
-    if (b(0) == kXmlStart && b(1) != 0) return kUtf8;
-    if (b(0) == kXmlStart && b(1) == 0) return kUtf16Le;
-    if (b(0) == 0 && b(1) == kXmlStart) return kUtf16Be;
+    if (b(0) == kXmlStart && b(1) != 0) return EncodingKind::Utf8;
+    if (b(0) == kXmlStart && b(1) == 0) return EncodingKind::Utf16Le;
+    if (b(0) == 0 && b(1) == kXmlStart) return EncodingKind::Utf16Be;
   }
-  if (!contentCheck) return kUndecided;
+  if (!contentCheck) return EncodingKind::Undecided;
 
-  if (HasTextExtension(name) && FirstLinesDeclareUtf8(document)) return kUtf8;
+  if (HasTextExtension(name) && FirstLinesDeclareUtf8(document)) return EncodingKind::Utf8;
   // Without any declaration, valid UTF-8 with multi-byte sequences in the sample is UTF-8.
   const auto sampleSize = static_cast<size_t>(kTextSampleSize);
   if (!document.Fill(sampleSize).failed()) {
     const std::string_view sample = document.HeldFrom(0).substr(0, sampleSize);
-    if (IsUtf8ByContent(sample, sample.size() < length)) return kUtf8;
+    if (IsUtf8ByContent(sample, sample.size() < length)) return EncodingKind::Utf8;
   }
-  return kUndecided;
+  return EncodingKind::Undecided;
 }
 
-int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool& isUtf8,
-                   bool contentCheck) {
-  if (name.empty()) return kEmptyName;
-  if (!DoesFileExist(name)) return kNoSuchFile;
+TextFileKind IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool& isUtf8,
+                        bool contentCheck) {
+  if (name.empty()) return TextFileKind::EmptyName;
+  if (!DoesFileExist(name)) return TextFileKind::NoSuchFile;
   DocumentReader document;
   if (const Status error = document.Open(ToPath(name)); error.failed()) {
     return OpenFailureKind(error);
@@ -273,22 +276,26 @@ int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool&
   return IsTextFile(document, name, sampleSize, limitPercent, isUtf8, contentCheck);
 }
 
-int32_t IsTextFile(DocumentReader& document, TextView name, int32_t sampleSize, double limitPercent,
-                   bool& isUtf8, bool contentCheck) {
-  const int32_t kind = GetEncodingKind(document, name, contentCheck);
-  if (kind < 0 || kind == kRtf) return kind;
-  if (kind == kUtf8) {
+TextFileKind IsTextFile(DocumentReader& document, TextView name, int32_t sampleSize,
+                        double limitPercent, bool& isUtf8, bool contentCheck) {
+  const EncodingKind kind = GetEncodingKind(document, name, contentCheck);
+  // The failures and RTF keep their codes.
+  if (Code(kind) < 0 || kind == EncodingKind::Rtf) return static_cast<TextFileKind>(Code(kind));
+  if (kind == EncodingKind::Utf8) {
     isUtf8 = true;
-    return kCrLfOrNone;
+    return TextFileKind::CrLfOrNone;
   }
-  if (kind == kUtf16Le || kind == kUtf16Be || kind == kUtf32Be) return kWideText;
+  if (kind == EncodingKind::Utf16Le || kind == EncodingKind::Utf16Be ||
+      kind == EncodingKind::Utf32Be) {
+    return TextFileKind::WideText;
+  }
 
   const size_t wanted = sampleSize > 0 ? static_cast<size_t>(sampleSize) : 0;
   if (const Status error = document.Fill(wanted); error.failed()) {
-    return error.permissionDenied ? kAccessDenied : kSampleReadFailed;
+    return error.permissionDenied ? TextFileKind::AccessDenied : TextFileKind::SampleReadFailed;
   }
   const std::string_view sample = document.HeldFrom(0).substr(0, wanted);
-  if (sample.empty() && wanted > 0) return kZeroBytes;
+  if (sample.empty() && wanted > 0) return TextFileKind::ZeroBytes;
 
   const double earlyFrom = static_cast<double>(sampleSize) / kEarlyVerdictDivisor;
   int64_t count = 0;
@@ -306,17 +313,17 @@ int32_t IsTextFile(DocumentReader& document, TextView name, int32_t sampleSize, 
     const double i = static_cast<double>(k + 1);
     if (i > earlyFrom &&
         static_cast<double>(count) * kPercent / i > kEarlyVerdictFactor * limitPercent) {
-      return kNotText;
+      return TextFileKind::NotText;
     }
   }
   if (count > 0 &&
       static_cast<double>(count) * kPercent / static_cast<double>(sample.size()) > limitPercent) {
-    return kNotText;
+    return TextFileKind::NotText;
   }
-  if (crSeen && lfSeen) return kCrLfOrNone;
-  if (crSeen) return kCrOnly;
-  if (lfSeen) return kLfOnly;
-  return kCrLfOrNone;
+  if (crSeen && lfSeen) return TextFileKind::CrLfOrNone;
+  if (crSeen) return TextFileKind::CrOnly;
+  if (lfSeen) return TextFileKind::LfOnly;
+  return TextFileKind::CrLfOrNone;
 }
 
 Text ReadTextLines(TextView name, bool skipEmpty, int32_t maximum, int32_t& errorNumber,

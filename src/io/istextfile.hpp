@@ -18,32 +18,52 @@ inline constexpr int32_t kTextSampleSize = 16384;
 inline constexpr double kNonTextLimitPercent = 1.0;
 inline constexpr int32_t kCharsetSearchLines = 10;
 
-// Result codes of GetEncodingKind and IsTextFile.
-namespace textfile {
-inline constexpr int32_t kCannotRead = -9;
-inline constexpr int32_t kSampleReadFailed = -6;
-inline constexpr int32_t kEmptyName = -5;
-inline constexpr int32_t kOneToFourBytes = -4;
-inline constexpr int32_t kAccessDenied = -3;
-inline constexpr int32_t kZeroBytes = -2;
-inline constexpr int32_t kNoSuchFile = -1;
-inline constexpr int32_t kUndecided = 0;  // GetEncodingKind: nothing decided
-inline constexpr int32_t kNotText = 0;    // IsTextFile: too many control characters
-inline constexpr int32_t kUtf16Le = 1;
-inline constexpr int32_t kUtf16Be = 2;
-inline constexpr int32_t kUtf8 = 3;
-inline constexpr int32_t kUtf32Be = 5;
-inline constexpr int32_t kRtf = 6;
-inline constexpr int32_t kCrLfOrNone = 1;
-inline constexpr int32_t kLfOnly = 2;
-inline constexpr int32_t kCrOnly = 3;
-inline constexpr int32_t kWideText = 7;
+// What the first stage of the check finds (GetEncodingKind); the values are its result codes.
+enum class EncodingKind : int32_t {
+  CannotRead = -9,
+  EmptyName = -5,
+  OneToFourBytes = -4,
+  AccessDenied = -3,
+  ZeroBytes = -2,
+  NoSuchFile = -1,
+  Undecided = 0,  // no byte-order mark, signature or charset declaration
+  Utf16Le = 1,
+  Utf16Be = 2,
+  Utf8 = 3,
+  Utf32Be = 5,
+  Rtf = 6,
+};
 
-// Whether an IsTextFile result is a text the program reads.
-inline constexpr bool IsReadableText(int32_t code) {
-  return code == kCrLfOrNone || code == kLfOnly || code == kCrOnly;
+// The verdict of IsTextFile, which the run turns into its messages; the values are its
+// result codes.
+enum class TextFileKind : int32_t {
+  CannotRead = -9,
+  SampleReadFailed = -6,
+  EmptyName = -5,
+  OneToFourBytes = -4,
+  AccessDenied = -3,
+  ZeroBytes = -2,
+  NoSuchFile = -1,
+  NotText = 0,  // too many control characters
+  CrLfOrNone = 1,
+  LfOnly = 2,
+  CrOnly = 3,
+  Rtf = 6,
+  WideText = 7,  // UTF-16 or UTF-32 text, which the program does not read
+};
+
+constexpr int32_t Code(EncodingKind kind) {
+  return static_cast<int32_t>(kind);
 }
-}  // namespace textfile
+constexpr int32_t Code(TextFileKind kind) {
+  return static_cast<int32_t>(kind);
+}
+
+// Whether an IsTextFile verdict is a text the program reads.
+constexpr bool IsReadableText(TextFileKind kind) {
+  return kind == TextFileKind::CrLfOrNone || kind == TextFileKind::LfOnly ||
+         kind == TextFileKind::CrOnly;
+}
 
 struct InputFileVerdict {
   bool usable = false;
@@ -57,19 +77,18 @@ struct InputFileVerdict {
 
 InputFileVerdict ValidateInputFile(TextView path, bool startupCompleted, const ProgramText& texts);
 
-// Codes: -9, -5, -4, -3, -2, -1, 0, 1, 2, 3, 5, 6 (see the file-check tables).
-int32_t GetEncodingKind(TextView name, bool contentCheck);
-// Codes: -9, -6, -5, -4, -3, -2, -1, 0, 1, 2, 3, 6, 7. Sets isUtf8 for UTF-8 files, else leaves it.
-int32_t IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool& isUtf8,
-                   bool contentCheck);
+EncodingKind GetEncodingKind(TextView name, bool contentCheck);
+// Sets isUtf8 for UTF-8 files, else leaves it.
+TextFileKind IsTextFile(TextView name, int32_t sampleSize, double limitPercent, bool& isUtf8,
+                        bool contentCheck);
 // The same checks on a document that `document` has opened (its name gives the extension),
 // reading no byte that the document's command does not read anyway.
-int32_t GetEncodingKind(DocumentReader& document, TextView name, bool contentCheck);
-int32_t IsTextFile(DocumentReader& document, TextView name, int32_t sampleSize, double limitPercent,
-                   bool& isUtf8, bool contentCheck);
-// The code of a document that cannot be opened: -1 when there is none, -3 for the
-// permission-denied error, -9 for any other.
-int32_t OpenFailureKind(const FileError& error);
+EncodingKind GetEncodingKind(DocumentReader& document, TextView name, bool contentCheck);
+TextFileKind IsTextFile(DocumentReader& document, TextView name, int32_t sampleSize,
+                        double limitPercent, bool& isUtf8, bool contentCheck);
+// The verdict on a document that cannot be opened or read: no such file, access denied, or
+// cannot be read for any other reason.
+TextFileKind OpenFailureKind(const FileError& error);
 bool HasTextExtension(TextView name);
 Text GetFileExtension(TextView name, bool lower);
 // The first `maximum` lines (all when 0), joined by CR LF; LF-only documents split at LF.

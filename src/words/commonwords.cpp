@@ -179,16 +179,16 @@ std::optional<Message> CommonWords::LoadCommonWords(const std::filesystem::path&
   DocumentReader document;
   bool isUtf8 = false;
   const Status opened = document.Open(file);
-  const int32_t kind = opened.failed() ? OpenFailureKind(opened)
-                                       : IsTextFile(document, FromPath(file), kTextSampleSize,
-                                                    kNonTextLimitPercent, isUtf8, true);
-  if (!textfile::IsReadableText(kind)) {
+  const TextFileKind kind = opened.failed() ? OpenFailureKind(opened)
+                                            : IsTextFile(document, FromPath(file), kTextSampleSize,
+                                                         kNonTextLimitPercent, isUtf8, true);
+  if (!IsReadableText(kind)) {
     switch (kind) {
-      case textfile::kNoSuchFile:
+      case TextFileKind::NoSuchFile:
         return LoadError(position, kNotFound);
-      case textfile::kZeroBytes:
+      case TextFileKind::ZeroBytes:
         return LoadError(position, kZeroLength);
-      case textfile::kNotText:
+      case TextFileKind::NotText:
         return LoadError(position, kNotText);
       default:
         return LoadError(position, kOtherError);

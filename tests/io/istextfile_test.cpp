@@ -161,11 +161,11 @@ TEST(GetEncodingKind, SignaturesAndSizes) {
   TempDir dir;
   for (const auto& c : cases) {
     const auto file = dir.Write(c.name, c.bytes);
-    EXPECT_EQ(GetEncodingKind(Name(file), true), c.kind) << c.name;
+    EXPECT_EQ(Code(GetEncodingKind(Name(file), true)), c.kind) << c.name;
   }
-  EXPECT_EQ(GetEncodingKind(u"", true), -5);
-  EXPECT_EQ(GetEncodingKind(Name(dir.path() / "missing.htm"), true), -1);
-  EXPECT_EQ(GetEncodingKind(Name(dir.path()), true), -1);  // a folder is no file
+  EXPECT_EQ(Code(GetEncodingKind(u"", true)), -5);
+  EXPECT_EQ(Code(GetEncodingKind(Name(dir.path() / "missing.htm"), true)), -1);
+  EXPECT_EQ(Code(GetEncodingKind(Name(dir.path()), true)), -1);  // a folder is no file
 }
 
 TEST(GetEncodingKind, CharsetDeclarations) {
@@ -195,7 +195,7 @@ TEST(GetEncodingKind, CharsetDeclarations) {
   TempDir dir;
   for (const auto& c : cases) {
     const auto file = dir.Write(c.name, c.bytes);
-    EXPECT_EQ(GetEncodingKind(Name(file), c.contentCheck), c.kind) << c.name;
+    EXPECT_EQ(Code(GetEncodingKind(Name(file), c.contentCheck)), c.kind) << c.name;
   }
 }
 
@@ -225,17 +225,17 @@ TEST(GetEncodingKind, Utf8ByContent) {
   TempDir dir;
   for (const auto& c : cases) {
     const auto file = dir.Write(c.name, c.bytes);
-    EXPECT_EQ(GetEncodingKind(Name(file), true), c.kind) << c.name;
-    EXPECT_EQ(GetEncodingKind(Name(file), false), 0) << c.name;
+    EXPECT_EQ(Code(GetEncodingKind(Name(file), true)), c.kind) << c.name;
+    EXPECT_EQ(Code(GetEncodingKind(Name(file), false)), 0) << c.name;
   }
 }
 
 TEST(GetEncodingKind, DevicesCannotBeRead) {
   std::error_code ec;
   if (!std::filesystem::exists("/dev/null", ec)) GTEST_SKIP() << "no /dev/null here";
-  EXPECT_EQ(GetEncodingKind(u"/dev/null", true), -9);
+  EXPECT_EQ(Code(GetEncodingKind(u"/dev/null", true)), -9);
   bool utf8 = false;
-  EXPECT_EQ(IsTextFile(u"/dev/null", kTextSampleSize, kNonTextLimitPercent, utf8, true), -9);
+  EXPECT_EQ(Code(IsTextFile(u"/dev/null", kTextSampleSize, kNonTextLimitPercent, utf8, true)), -9);
 }
 
 TEST(GetEncodingKind, DeniedFiles) {
@@ -245,9 +245,9 @@ TEST(GetEncodingKind, DeniedFiles) {
   if (std::ifstream(file).is_open()) {
     GTEST_SKIP() << "running with rights that ignore file permissions (superuser)";
   }
-  EXPECT_EQ(GetEncodingKind(Name(file), true), -3);
+  EXPECT_EQ(Code(GetEncodingKind(Name(file), true)), -3);
   bool utf8 = false;
-  EXPECT_EQ(IsTextFile(Name(file), kTextSampleSize, kNonTextLimitPercent, utf8, true), -3);
+  EXPECT_EQ(Code(IsTextFile(Name(file), kTextSampleSize, kNonTextLimitPercent, utf8, true)), -3);
 }
 
 TEST(IsTextFile, Codes) {
@@ -293,20 +293,21 @@ TEST(IsTextFile, Codes) {
   for (const auto& c : cases) {
     const auto file = dir.Write(c.name, c.bytes);
     bool utf8 = false;
-    EXPECT_EQ(IsTextFile(Name(file), kTextSampleSize, kNonTextLimitPercent, utf8, true), c.code)
+    EXPECT_EQ(Code(IsTextFile(Name(file), kTextSampleSize, kNonTextLimitPercent, utf8, true)),
+              c.code)
         << c.name;
     EXPECT_EQ(utf8, c.utf8) << c.name;
   }
   bool utf8 = true;  // left as it is for files that are not UTF-8
   const auto file = dir.Write("keep.htm", "<p>x</p>\r\n");
-  EXPECT_EQ(IsTextFile(Name(file), kTextSampleSize, kNonTextLimitPercent, utf8, true), 1);
+  EXPECT_EQ(Code(IsTextFile(Name(file), kTextSampleSize, kNonTextLimitPercent, utf8, true)), 1);
   EXPECT_TRUE(utf8);
-  EXPECT_EQ(IsTextFile(Name(dir.path() / "missing.htm"), kTextSampleSize, kNonTextLimitPercent,
-                       utf8, true),
+  EXPECT_EQ(Code(IsTextFile(Name(dir.path() / "missing.htm"), kTextSampleSize, kNonTextLimitPercent,
+                            utf8, true)),
             -1);
-  EXPECT_EQ(IsTextFile(u"", kTextSampleSize, kNonTextLimitPercent, utf8, true), -5);
-  EXPECT_EQ(IsTextFile(Name(dir.Write("empty.htm", "")), kTextSampleSize, kNonTextLimitPercent,
-                       utf8, true),
+  EXPECT_EQ(Code(IsTextFile(u"", kTextSampleSize, kNonTextLimitPercent, utf8, true)), -5);
+  EXPECT_EQ(Code(IsTextFile(Name(dir.Write("empty.htm", "")), kTextSampleSize, kNonTextLimitPercent,
+                            utf8, true)),
             -2);
 }
 
@@ -316,7 +317,7 @@ TEST(IsTextFile, LargeSingleLineDocument) {
   bytes += "\r\n";
   const auto file = dir.Write("big.htm", bytes);
   bool utf8 = false;
-  EXPECT_EQ(IsTextFile(Name(file), kTextSampleSize, kNonTextLimitPercent, utf8, true), 1);
+  EXPECT_EQ(Code(IsTextFile(Name(file), kTextSampleSize, kNonTextLimitPercent, utf8, true)), 1);
   int32_t err = -1;
   Text description;
   int32_t taken = 0;
