@@ -31,9 +31,9 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tagwright"));
-  QApplication::setDesktopFileName(QStringLiteral("tagwright"));
+  QApplication::setDesktopFileName(QStringLiteral(TAGWRIGHT_APP_ID));
   // The icon installed with the desktop entry, where the icon theme can show it.
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tagwright")));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TAGWRIGHT_APP_ID)));
   // Quitting goes through the window's Quit command, which saves the settings first.
   QApplication::setQuitOnLastWindowClosed(false);
 
