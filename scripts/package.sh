@@ -9,5 +9,5 @@ cmake --build --preset package
 cpack --preset package >/dev/null
 deb=$(ls -t build/package/tagwright_*.deb | head -n 1)
 echo "Built $deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb"
 lintian --fail-on error --info "$deb"
