@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs (as root), or says how to.
+# Installs the Debian packages the build needs (as root), or says how to. With "package",
+# also those that make and check the Debian package (scripts/package.sh).
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libqt6svg6 fonts-liberation xvfb xauth)
+          qt6-base-dev libqt6svg6 fonts-liberation xvfb xauth
+          help2man desktop-file-utils appstream)
+if [ "${1:-}" = package ]; then
+  packages+=(dpkg-dev file binutils lintian)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tagwright (release) and starts its window. Arguments go to the program.
+# Builds Tagwright's two programs (release, without tests or benchmarks) and starts its
+# window. Arguments go to the program: a document to open, for instance.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh

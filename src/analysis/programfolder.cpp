@@ -7,11 +7,14 @@
 #include <windows.h>
 #endif
 
+// The build passes the install layout: the data folder relative to the programs' folder.
+#ifndef TAGWRIGHT_INSTALLED_DATA_FROM_PROGRAMS
+#error "TAGWRIGHT_INSTALLED_DATA_FROM_PROGRAMS is not defined"
+#endif
+
 namespace tw {
 
 namespace {
-
-constexpr const char* kInstalledDataFolder = "../share/tagwright";
 
 bool HoldsProgramText(const std::filesystem::path& folder) {
   std::error_code ec;
@@ -41,9 +44,14 @@ std::filesystem::path ProgramFolder() {
   return exe.parent_path();
 }
 
-std::filesystem::path DataFolderFor(const std::filesystem::path& programFolder) {
+std::filesystem::path InstalledDataFolderFromPrograms() {
+  return std::filesystem::path(TAGWRIGHT_INSTALLED_DATA_FROM_PROGRAMS);
+}
+
+std::filesystem::path DataFolderFor(const std::filesystem::path& programFolder,
+                                    const std::filesystem::path& installedData) {
   if (HoldsProgramText(programFolder)) return programFolder;
-  const std::filesystem::path installed = (programFolder / kInstalledDataFolder).lexically_normal();
+  const std::filesystem::path installed = (programFolder / installedData).lexically_normal();
   if (HoldsProgramText(installed)) return installed;
   return programFolder;
 }

@@ -87,6 +87,10 @@ class MainForm : public RunHost {
   void UserF1Released();
   // The window's close button; the same as Quit.
   void UserClose();
+  // A document given to the window without the file dialog (dropped onto it, or named when
+  // the program was started): taken as if chosen in the dialog. Ignored while the input
+  // file cannot be chosen (during start-up or a run).
+  void UserOpenFile(Text path);
 
   // ---- Commands ----------------------------------------------------------------------
   void cmdInputFile_Click();
@@ -220,6 +224,9 @@ class MainForm : public RunHost {
   void FocusBoxWithCaretAtEnd(ControlId id);
   void EnableClearButton(ControlId clearButton, ControlId box);
   void RunAnalysisFromWindow(bool tagMode);
+  // A chosen input file: the box, the cleared output, the file check and its message, the
+  // insertion options and the document's language.
+  void TakeInputFile(Text path);
   void Quit();
   bool LanguageAvailable(int32_t position) const;
   // Enabled and visible: a real window delivers the user's actions only to such controls.

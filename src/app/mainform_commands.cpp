@@ -34,23 +34,31 @@ constexpr TextView kKeepCaseQuestion =
 
 void MainForm::cmdInputFile_Click() {
   std::optional<Text> chosen = ui_.ChooseOpenFile(kChooseFileTitle, kChooseFileFilter);
-  if (chosen && !chosen->empty()) {
-    SetText(C::txbInputFile, std::move(*chosen));
-    SetOutputText(Text());
-    SetWordCountLabels(Text(), Text());
-    analysis_.blnWordTableCurrent = false;
-    InputFileVerdict verdict =
-        ValidateInputFile(settings_.txbInputFile, blnStartupCompleted, texts_);
-    if (verdict.message) ShowMessage(*verdict.message);
-    ApplyInputFileKind();
-    ChooseLanguageForDocument();
-    if (State(C::txbInputFile).tooltip != kInputFileTooltip) {
-      State(C::txbInputFile).tooltip = Text(kInputFileTooltip);
-      ui_.ControlChanged(C::txbInputFile);
-    }
-    PlaceDefaultFocus();
-  }
+  if (chosen && !chosen->empty()) TakeInputFile(std::move(*chosen));
   EnableClearButton(C::cmdClearInputFile, C::txbInputFile);
+}
+
+void MainForm::UserOpenFile(Text path) {
+  // Only when the user could choose a file with the button: not during a run or start-up.
+  if (path.empty() || !blnStartupCompleted || !Usable(C::cmdInputFile)) return;
+  TakeInputFile(std::move(path));
+  EnableClearButton(C::cmdClearInputFile, C::txbInputFile);
+}
+
+void MainForm::TakeInputFile(Text path) {
+  SetText(C::txbInputFile, std::move(path));
+  SetOutputText(Text());
+  SetWordCountLabels(Text(), Text());
+  analysis_.blnWordTableCurrent = false;
+  InputFileVerdict verdict = ValidateInputFile(settings_.txbInputFile, blnStartupCompleted, texts_);
+  if (verdict.message) ShowMessage(*verdict.message);
+  ApplyInputFileKind();
+  ChooseLanguageForDocument();
+  if (State(C::txbInputFile).tooltip != kInputFileTooltip) {
+    State(C::txbInputFile).tooltip = Text(kInputFileTooltip);
+    ui_.ControlChanged(C::txbInputFile);
+  }
+  PlaceDefaultFocus();
 }
 
 void MainForm::txbInputFile_Click() {

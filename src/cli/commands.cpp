@@ -22,7 +22,9 @@ const CliCommand* FindCommand(std::string_view name) {
 
 std::string Usage() {
   constexpr size_t kSynopsisColumn = 36;
-  std::string text = "Usage: tagwright-cli COMMAND FILE [OPTIONS]\n\nCommands:\n";
+  std::string text =
+      "Usage: tagwright-cli COMMAND FILE [OPTIONS]\n"
+      "  or:  tagwright-cli --help | --version\n\nCommands:\n";
   for (const CliCommand& c : AllCommands()) {
     std::string line = "  tagwright-cli ";
     line += c.synopsis;
@@ -35,6 +37,7 @@ std::string Usage() {
   }
   text += "\n";
   text += AnalysisOptionsHelp();
+  text += "  --version                   the program's name and version\n";
   return text;
 }
 

@@ -17,6 +17,10 @@ int main(int argc, char** argv) {
       std::fwrite(usage.data(), 1, usage.size(), stdout);
       return kExitOk;
     }
+    if (args.front() == "--version") {
+      std::fputs("tagwright-cli " TAGWRIGHT_VERSION "\n", stdout);
+      return kExitOk;
+    }
     const CliCommand* command = FindCommand(args.front());
     if (command == nullptr) return UsageError("unknown command: " + args.front());
     return command->run(std::span<const std::string>(args).subspan(1));

@@ -2,8 +2,6 @@
 // progress, stop, reuse of a finished table, the error path and runs of any size.
 #include "analysis/run.hpp"
 
-#include "analysis/programfolder.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -416,21 +414,6 @@ TEST_F(RunTest, MoreThan32767DistinctWordsFinish) {
   EXPECT_TRUE(host_.messages.empty());
   EXPECT_EQ(analysis_.table().intNumWords(), 40000);
   EXPECT_EQ(analysis_.table().lngTotalWords, 40000);
-}
-
-TEST(ProgramDataFolder, BesideTheProgramElseInTheInstalledShareFolder) {
-  TempDir dir;
-  const auto bin = dir.path() / "prefix" / "bin";
-  const auto share = dir.path() / "prefix" / "share" / "tagwright";
-  std::filesystem::create_directories(bin);
-  std::filesystem::create_directories(share);
-  // Nothing anywhere: the program's own folder, so that messages name it.
-  EXPECT_EQ(DataFolderFor(bin), bin);
-  test::WriteBytes(share / "qdx.dat", "1 x\r\n");
-  EXPECT_EQ(DataFolderFor(bin), share);
-  test::WriteBytes(bin / "qdx.dat", "1 x\r\n");
-  EXPECT_EQ(DataFolderFor(bin), bin);
-  EXPECT_FALSE(ProgramFolder().empty());
 }
 
 TEST(GetMetaTag, TakesTheTagAloneOrTheWholeText) {

@@ -5,9 +5,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +20,7 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
+#include <QUrl>
 
 #include "app/qt/clickable.hpp"
 #include "app/qt/fonts.hpp"
@@ -57,6 +63,34 @@ void SetForeColour(QWidget* widget, uint32_t rgb) {
   widget->setPalette(palette);
 }
 
+// The first local file (not a folder) among the URLs a drag carries; empty when there is none.
+QString DraggedFile(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls()) return {};
+  for (const QUrl& url : mime->urls()) {
+    if (!url.isLocalFile()) continue;
+    const QString path = url.toLocalFile();
+    if (!path.isEmpty() && !QFileInfo(path).isDir()) return path;
+  }
+  return {};
+}
+
+bool IsDragEvent(QEvent::Type type) {
+  return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
+}
+
+// A dropped file is copied, never moved: the place it came from keeps it.
+bool AcceptAsCopy(QDropEvent* event) {
+  for (Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+    if (event->possibleActions().testFlag(action)) {
+      event->setDropAction(action);
+      event->accept();
+      return true;
+    }
+  }
+  event->ignore();
+  return false;
+}
+
 }  // namespace
 
 FrmMain::FrmMain(MainForm& form, QtUi& ui) : QWidget(nullptr), form_(form), ui_(ui) {
@@ -66,6 +100,7 @@ FrmMain::FrmMain(MainForm& form, QtUi& ui) : QWidget(nullptr), form_(form), ui_(
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setAutoFillBackground(true);
+  setAcceptDrops(true);
   CreateControls();
   DrawWindow();
   DrawAll();
@@ -443,7 +478,52 @@ void FrmMain::closeEvent(QCloseEvent* event) {
   if (ending_) event->accept();
 }
 
+void FrmMain::OpenDocument(const QString& document) {
+  const QString path = document.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)
+                           ? QUrl(document).toLocalFile()
+                           : document;
+  // Named as the file dialog names a file: whole, with the platform's separators.
+  const QString file =
+      path.isEmpty() ? document : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+  QTimer::singleShot(0, this, [this, file] { form_.UserOpenFile(FromQString(file)); });
+}
+
+bool FrmMain::HandleFileDrag(QEvent* event) {
+  if (!IsDragEvent(event->type())) return false;
+  auto* drag = static_cast<QDropEvent*>(event);
+  const QString file = DraggedFile(drag->mimeData());
+  if (file.isEmpty()) return false;
+  // Taken only when the file button could be used: not during a run, start-up or a dialog.
+  const bool takes = !ending_ && !ui_.InModalDialog() &&
+                     form_.ControlEnabled(ControlId::cmdInputFile) &&
+                     form_.ControlVisible(ControlId::cmdInputFile);
+  if (!takes) {
+    drag->ignore();
+    return true;
+  }
+  if (AcceptAsCopy(drag) && event->type() == QEvent::Drop) OpenDocument(file);
+  return true;
+}
+
+void FrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!HandleFileDrag(event)) event->ignore();
+}
+
+void FrmMain::dragMoveEvent(QDragMoveEvent* event) {
+  if (!HandleFileDrag(event)) event->ignore();
+}
+
+void FrmMain::dropEvent(QDropEvent* event) {
+  if (!HandleFileDrag(event)) event->ignore();
+}
+
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+  // A file dragged over a control of this window is the window's; text boxes would
+  // otherwise take it as text or refuse it.
+  if (IsDragEvent(event->type()) && watched != this && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this && HandleFileDrag(event)) {
+    return true;
+  }
   if (event->type() == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
     QWidget* focus = QApplication::focusWidget();

@@ -1,6 +1,6 @@
 // The main window (frmMain) in Qt: draws every control of MainForm at its place, redraws the
 // ones MainForm names, and forwards the user's clicks, ticks, selections, edits, focus
-// moves, F1 and the close button to MainForm.
+// moves, F1, the close button and documents dropped onto it to MainForm.
 #pragma once
 
 #include <QMetaObject>
@@ -13,6 +13,7 @@
 #include "app/mainform.hpp"
 #include "text/text.hpp"
 
+class QDropEvent;
 class QPlainTextEdit;
 
 namespace tw {
@@ -63,10 +64,19 @@ class FrmMain : public QWidget {
   TwipsRect OuterPlace() const;
   // The program ends: the next close is accepted without asking MainForm again.
   void End();
+  // A document named outside the file dialog (dropped, or given on the command line): a
+  // path, relative to the current folder, or a file: URL. MainForm takes it at the event
+  // loop's next turn, so that a message about it never holds up the drop.
+  void OpenDocument(const QString& document);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // A local file dragged onto the window, or onto any of its controls, is taken as the
+  // input file when it is dropped; other drags are refused.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void CreateControls();
@@ -78,6 +88,9 @@ class FrmMain : public QWidget {
   void ApplyClientSize();
   // Writes the text appended since the last turn of the event loop into the output box.
   void FlushOutput();
+  // Handles a drag or a drop of a local file onto the window or one of its controls; false
+  // for any other event, which then takes its usual way.
+  bool HandleFileDrag(QEvent* event);
 
   MainForm& form_;
   QtUi& ui_;

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QIcon>
+#include <QStringList>
 #include <cstdio>
 #include <cstdlib>
 
@@ -30,9 +31,9 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tagwright"));
-  QApplication::setDesktopFileName(QStringLiteral("tagwright"));
+  QApplication::setDesktopFileName(QStringLiteral(TAGWRIGHT_APP_ID));
   // The icon installed with the desktop entry, where the icon theme can show it.
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("tagwright")));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TAGWRIGHT_APP_ID)));
   // Quitting goes through the window's Quit command, which saves the settings first.
   QApplication::setQuitOnLastWindowClosed(false);
 
@@ -41,5 +42,9 @@ int main(int argc, char** argv) {
   if (!app.Start()) return EXIT_FAILURE;
   // Quit during start-up: the settings are saved already.
   if (app.ui().Ended()) return EXIT_SUCCESS;
+  // "tagwright FILE" (the desktop entry passes the document it was opened with): the
+  // document as if chosen with the file dialog. Qt has taken its own options out already.
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) app.window().OpenDocument(arguments.at(1));
   return QApplication::exec();
 }
