@@ -37,14 +37,10 @@ constexpr size_t kMaxLineChars = static_cast<size_t>(INT32_MAX) / 2;
 // How often, in words, a long line reports how far the run has come.
 constexpr int64_t kProgressWordStep = 4096;
 
-// A failure after the document was opened; ends the run through the error path.
-struct RunFailure {
-  Text description;
-};
-
-RunFailure FailureOf(const FileError& e) {
-  if (!e.description.empty()) return {e.description};
-  return {FileError::FromErrno(e.number != 0 ? e.number : EIO).description};
+// The text of the error box of a failure after the document was opened.
+Text DescriptionOf(const FileError& e) {
+  if (!e.description.empty()) return e.description;
+  return FileError::FromErrno(e.number != 0 ? e.number : EIO).description;
 }
 
 }  // namespace
@@ -77,14 +73,21 @@ class Analysis::Listener final : public ScanListener {
     return analysis_.blnStopRequested;
   }
 
+  // A read failure ends the document for the scanner; the run then reports it.
   bool ReadRawLine(Text& line) override {
     lineStartBytes_ = static_cast<int64_t>(reader_.position());
-    if (!reader_.ReadLine(line)) {
-      if (reader_.failed()) throw FailureOf(reader_.error());
+    if (failure_.failed() || !reader_.ReadLine(line)) {
+      if (reader_.failed()) failure_ = reader_.error();
+      return false;
+    }
+    // A line longer than this cannot be scanned with 32-bit positions.
+    if (line.size() > kMaxLineChars) {
+      failure_ = FileError::FromErrno(EFBIG);
       return false;
     }
     return true;
   }
+  const FileError& failure() const { return failure_; }
 
   void Report(int64_t bytes) { host_.ReportProgress(std::min(bytes, totalBytes_), totalBytes_); }
   int64_t bytesRead() const { return static_cast<int64_t>(reader_.position()); }
@@ -114,6 +117,7 @@ class Analysis::Listener final : public ScanListener {
   const MarkupScanner* scanner_ = nullptr;
   int64_t totalBytes_;
   int64_t lineStartBytes_ = 0;
+  FileError failure_;
   int64_t words_ = 0;
 };
 
@@ -218,7 +222,7 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
     return false;
   }
   if (const Status read = bytes.Fill(kLineEndSampleSize); read.failed()) {
-    host.ShowMessage(Message{Text(kErrorCaption), FailureOf(read).description, MsgIcon::Warning});
+    host.ShowMessage(Message{Text(kErrorCaption), DescriptionOf(read), MsgIcon::Warning});
     return false;
   }
 
@@ -252,7 +256,6 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
         if (TextView(line).starts_with(kUtf8ByteOrderMark))
           line.erase(0, kUtf8ByteOrderMark.size());
       }
-      if (line.size() > kMaxLineChars) throw RunFailure{FileError::FromErrno(EFBIG).description};
       Text& scan = scanner.strScanLine;
       scan.swap(line);
       if (!PrepareScanLine(scan, blnIsUTF8File, lowerLines)) continue;
@@ -261,6 +264,13 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
       listener.Report(listener.bytesRead());
     }
     reader.Close();
+    if (listener.failure().failed()) {
+      EndScan(host);
+      host.ShowMessage(
+          Message{Text(kErrorCaption), DescriptionOf(listener.failure()), MsgIcon::Warning});
+      blnWordTableCurrent = false;
+      return false;
+    }
     table_.lngTotalWords = scanner.lngTotalWords;
     EndScan(host);
 
@@ -291,10 +301,6 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
     tableOptions_ = options;
     tableDocument_ = document;
     return true;
-  } catch (const RunFailure& failure) {
-    reader.Close();
-    if (running_) EndScan(host);
-    host.ShowMessage(Message{Text(kErrorCaption), failure.description, MsgIcon::Warning});
   } catch (const std::bad_alloc&) {
     reader.Close();
     if (running_) EndScan(host);

@@ -102,9 +102,96 @@ bool ReadCheck(TextView line, bool& checked) {
   return true;
 }
 
-Text DescriptionOf(int err) {
-  if (err == 0) err = EIO;
-  return FromUtf8(std::generic_category().message(err));
+// The 22 lines of the file, in their order: what each holds and how it is written and read.
+struct StateLine {
+  enum class Kind { Quoted, Position, Check, Backup };
+  Kind kind;
+  Text AnalysisSettings::*text = nullptr;
+  int32_t AnalysisSettings::*position = nullptr;
+  bool AnalysisSettings::*check = nullptr;
+  int32_t items = 0;       // a position's list size
+  bool allowNone = false;  // a position may be -1: nothing selected
+};
+
+constexpr StateLine Quoted(Text AnalysisSettings::*text) {
+  return StateLine{StateLine::Kind::Quoted, text, nullptr, nullptr, 0, false};
+}
+constexpr StateLine Position(int32_t AnalysisSettings::*position, int32_t items,
+                             bool allowNone = false) {
+  return StateLine{StateLine::Kind::Position, nullptr, position, nullptr, items, allowNone};
+}
+constexpr StateLine Check(bool AnalysisSettings::*check) {
+  return StateLine{StateLine::Kind::Check, nullptr, nullptr, check, 0, false};
+}
+constexpr StateLine Backup() {
+  return StateLine{StateLine::Kind::Backup, nullptr, nullptr, nullptr, 0, false};
+}
+
+using S = AnalysisSettings;
+constexpr StateLine kStateLines[kStateFileLines] = {
+    Quoted(&S::txbInputFile),
+    Quoted(&S::txbBeginMetaTagWith),
+    Quoted(&S::txbWordsToIgnore),
+    Quoted(&S::txbMaxNumKeywordsInMetaTag),
+    Quoted(&S::txbMaxNumBytesInMetaTag),
+    Position(&S::cboShortWordSize, kNineItems),
+    Position(&S::cboThresholdFrequency, kNineItems),
+    Position(&S::cboTableWeight, kTenItems),
+    Position(&S::cboExistingKeywordsWeight, kTenItems),
+    Position(&S::cboBoldWeight, kNineItems),
+    Check(&S::chkIgnoreShortWords),
+    Check(&S::chkIgnoreCommonWords),
+    Check(&S::chkPreserveCase),
+    Check(&S::chkSpaceAfterComma),
+    Position(&S::cboTitleWeight, kNineItems),
+    Position(&S::cboDescriptionWeight, kNineItems),
+    Position(&S::cboItalicWeight, kNineItems),
+    Position(&S::cboDivWeight, kTenItems),
+    Position(&S::cboSpanWeight, kTenItems),
+    Position(&S::cboLanguage, intNumCommonWordsLanguages, true),
+    Backup(),
+    Check(&S::chkShowWordsAsFound),
+};
+
+void AppendValue(std::string& out, const StateLine& line, const AnalysisSettings& s) {
+  switch (line.kind) {
+    case StateLine::Kind::Quoted:
+      AppendQuoted(out, s.*line.text);
+      break;
+    case StateLine::Kind::Position:
+      AppendNumber(out, s.*line.position);
+      break;
+    case StateLine::Kind::Check:
+      AppendNumber(out, s.*line.check ? 1 : 0);
+      break;
+    case StateLine::Kind::Backup:
+      AppendNumber(out, s.optInsertionWithBackup ? 1 : 0);
+      break;
+  }
+}
+
+// False when the line does not hold a value of its kind.
+bool ReadValue(TextView text, const StateLine& line, AnalysisSettings& s) {
+  switch (line.kind) {
+    case StateLine::Kind::Quoted: {
+      std::optional<Text> value = ParseQuoted(text);
+      if (!value) return false;
+      s.*line.text = std::move(*value);
+      return true;
+    }
+    case StateLine::Kind::Position:
+      return ReadPosition(text, line.items, line.allowNone, s.*line.position);
+    case StateLine::Kind::Check:
+      return ReadCheck(text, s.*line.check);
+    case StateLine::Kind::Backup: {
+      // Exactly 1 selects "with"; any other number selects "without backup".
+      const std::optional<int32_t> backup = ParseNumber(text);
+      if (!backup) return false;
+      s.optInsertionWithBackup = *backup == 1;
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -122,28 +209,8 @@ StateFileLocation ComputeStateFilePath(const std::filesystem::path& base, TextVi
 
 std::string StateFileText(const AnalysisSettings& s) {
   std::string out;
-  AppendQuoted(out, s.txbInputFile);
-  AppendQuoted(out, s.txbBeginMetaTagWith);
-  AppendQuoted(out, s.txbWordsToIgnore);
-  AppendQuoted(out, s.txbMaxNumKeywordsInMetaTag);
-  AppendQuoted(out, s.txbMaxNumBytesInMetaTag);
-  AppendNumber(out, s.cboShortWordSize);
-  AppendNumber(out, s.cboThresholdFrequency);
-  AppendNumber(out, s.cboTableWeight);
-  AppendNumber(out, s.cboExistingKeywordsWeight);
-  AppendNumber(out, s.cboBoldWeight);
-  AppendNumber(out, s.chkIgnoreShortWords ? 1 : 0);
-  AppendNumber(out, s.chkIgnoreCommonWords ? 1 : 0);
-  AppendNumber(out, s.chkPreserveCase ? 1 : 0);
-  AppendNumber(out, s.chkSpaceAfterComma ? 1 : 0);
-  AppendNumber(out, s.cboTitleWeight);
-  AppendNumber(out, s.cboDescriptionWeight);
-  AppendNumber(out, s.cboItalicWeight);
-  AppendNumber(out, s.cboDivWeight);
-  AppendNumber(out, s.cboSpanWeight);
-  AppendNumber(out, s.cboLanguage);
-  AppendNumber(out, s.optInsertionWithBackup ? 1 : 0);
-  AppendNumber(out, s.chkShowWordsAsFound ? 1 : 0);
+  for (const StateLine& line : kStateLines)
+    AppendValue(out, line, s);
   return out;
 }
 
@@ -161,94 +228,37 @@ bool LoadState(const std::filesystem::path& file, AnalysisSettings& settings) {
   if (lines.size() < static_cast<size_t>(kStateFileLines)) return false;
 
   AnalysisSettings s = settings;
-  Text* texts[] = {&s.txbInputFile, &s.txbBeginMetaTagWith, &s.txbWordsToIgnore,
-                   &s.txbMaxNumKeywordsInMetaTag, &s.txbMaxNumBytesInMetaTag};
-  for (size_t i = 0; i < std::size(texts); ++i) {
-    std::optional<Text> value = ParseQuoted(lines[i]);
-    if (!value) return false;
-    *texts[i] = std::move(*value);
+  for (size_t k = 0; k < std::size(kStateLines); ++k) {
+    if (!ReadValue(lines[k], kStateLines[k], s)) return false;
   }
   s.strWordsToIgnoreList = NormaliseWordsToIgnore(s.txbWordsToIgnore);
-  s.txbMaxNumKeywordsInMetaTag = LeftChars(s.txbMaxNumKeywordsInMetaTag, kNumberBoxMaxChars);
-  s.txbMaxNumBytesInMetaTag = LeftChars(s.txbMaxNumBytesInMetaTag, kNumberBoxMaxChars);
-
-  struct PositionLine {
-    int line;  // 1-based
-    int32_t* position;
-    int32_t count;
-    bool allowNone;
-  };
-  const PositionLine positions[] = {
-      {6, &s.cboShortWordSize, kNineItems, false},
-      {7, &s.cboThresholdFrequency, kNineItems, false},
-      {8, &s.cboTableWeight, kTenItems, false},
-      {9, &s.cboExistingKeywordsWeight, kTenItems, false},
-      {10, &s.cboBoldWeight, kNineItems, false},
-      {15, &s.cboTitleWeight, kNineItems, false},
-      {16, &s.cboDescriptionWeight, kNineItems, false},
-      {17, &s.cboItalicWeight, kNineItems, false},
-      {18, &s.cboDivWeight, kTenItems, false},
-      {19, &s.cboSpanWeight, kTenItems, false},
-      {20, &s.cboLanguage, intNumCommonWordsLanguages, true},
-  };
-  for (const PositionLine& p : positions) {
-    if (!ReadPosition(lines[p.line - 1], p.count, p.allowNone, *p.position)) return false;
-  }
-
-  struct CheckLine {
-    int line;
-    bool* checked;
-  };
-  const CheckLine checks[] = {
-      {11, &s.chkIgnoreShortWords}, {12, &s.chkIgnoreCommonWords}, {13, &s.chkPreserveCase},
-      {14, &s.chkSpaceAfterComma},  {22, &s.chkShowWordsAsFound},
-  };
-  for (const CheckLine& c : checks) {
-    if (!ReadCheck(lines[c.line - 1], *c.checked)) return false;
-  }
-
-  std::optional<int32_t> backup = ParseNumber(lines[20]);
-  if (!backup) return false;
-  s.optInsertionWithBackup = *backup == 1;
-
+  // The number boxes come back as the checks that run when the user leaves them would make
+  // them (without their messages): a value outside its range, kept by an older program or
+  // typed into a file, comes back as the default.
+  CheckMaxNumKeywords(s.txbMaxNumKeywordsInMetaTag);
+  CheckMaxNumBytes(s.txbMaxNumBytesInMetaTag);
   settings = std::move(s);
   return true;
 }
 
-std::optional<Text> SaveState(const std::filesystem::path& file, const AnalysisSettings& settings) {
-  if (file.empty()) return DescriptionOf(ENOENT);
+Status SaveState(const std::filesystem::path& file, const AnalysisSettings& settings,
+                 FileOps& ops) {
+  if (file.empty()) return FileError::FromErrno(ENOENT);
+  // Written beside the file and swapped in, so that a failure leaves the old state whole.
   std::filesystem::path temporary = file;
   temporary += std::string(kTemporarySuffix);
-  std::string text = StateFileText(settings);
-  errno = 0;
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return DescriptionOf(errno);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    if (!out) {
-      int err = errno;
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return DescriptionOf(err);
-    }
-    out.close();
-    if (out.fail()) {
-      int err = errno;
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return DescriptionOf(err);
-    }
+  ops.Remove(temporary);  // left over from an earlier attempt
+  Result<UniqueFile> created = ops.CreateNew(temporary);
+  if (!created) return created.error();
+  Status status = ops.Write(created->get(), StateFileText(settings));
+  if (status.failed()) {
+    created->reset();
+  } else {
+    status = ops.FlushAndClose(*created);
   }
-  std::error_code ec;
-  std::filesystem::rename(temporary, file, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return FromUtf8(ec.message());
-  }
-  return std::nullopt;
+  if (!status.failed()) status = ops.Rename(temporary, file);
+  if (status.failed()) ops.Remove(temporary);
+  return status;
 }
 
 Message SaveStateFailureMessage(TextView description) {

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "analysis/settings.hpp"
+#include "core/error.hpp"
+#include "io/fileops.hpp"
 #include "io/fileproc.hpp"
 #include "text/message.hpp"
 #include "text/text.hpp"
@@ -36,9 +38,9 @@ StateFileLocation ComputeStateFilePath(const std::filesystem::path& base, TextVi
 // leaving `settings` untouched, when the file is missing, short or malformed.
 bool LoadState(const std::filesystem::path& file, AnalysisSettings& settings);
 
-// Writes the 22 lines through a temporary file that then replaces the old one. Returns the
-// system's description of the failure, or nothing on success.
-std::optional<Text> SaveState(const std::filesystem::path& file, const AnalysisSettings& settings);
+// Writes the 22 lines through a temporary file that then replaces the old one.
+Status SaveState(const std::filesystem::path& file, const AnalysisSettings& settings,
+                 FileOps& ops = RealFileOps());
 
 // The whole state file text that SaveState writes (UTF-8 lines ended by CR LF).
 std::string StateFileText(const AnalysisSettings& settings);

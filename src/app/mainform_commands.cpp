@@ -11,6 +11,7 @@
 #include "tags/insert.hpp"
 #include "tags/report.hpp"
 #include "text/chars.hpp"
+#include "text/codepage.hpp"
 #include "text/strproc.hpp"
 
 namespace tw {
@@ -148,10 +149,11 @@ void MainForm::cmdGenerateKeywordMetaTag_Click() {
 void MainForm::RunAnalysisFromWindow(bool tagMode) {
   try {
     analysis_.RunAnalysis(tagMode, *this);
-  } catch (const std::exception&) {
-    // A failure while reading or scanning ends the run without a message; the table is
-    // not current.
+  } catch (const std::exception& e) {
+    // The run reports its own failures; what escapes it (memory running out) is reported
+    // here, and the table is not current.
     analysis_.blnWordTableCurrent = false;
+    ShowMessage(Message{Text(kErrorCaption), FromUtf8(e.what()), MsgIcon::Warning});
   }
   // Whatever way the run ended, the window is usable again.
   if (RunInProgress()) SetListWordsCaption(kListWordsCaption);
@@ -190,6 +192,14 @@ void MainForm::Quit() {
   if (RunInProgress()) analysis_.blnStopRequested = true;
   if (!stateSaved_) {
     stateSaved_ = true;
+    // However the window is left, the number boxes are saved as leaving them would correct
+    // them; no message is shown on the way out.
+    Text keywords = settings_.txbMaxNumKeywordsInMetaTag;
+    CheckMaxNumKeywords(keywords);
+    SetText(C::txbMaxNumKeywordsInMetaTag, std::move(keywords));
+    Text bytes = settings_.txbMaxNumBytesInMetaTag;
+    CheckMaxNumBytes(bytes);
+    SetText(C::txbMaxNumBytesInMetaTag, std::move(bytes));
     SaveState();
   }
   quitRequested_ = true;

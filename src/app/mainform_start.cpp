@@ -173,8 +173,8 @@ void MainForm::SaveState() {
     ShowMessage(SaveStateFailureMessage(stateFile_.folderError.description));
     return;
   }
-  if (std::optional<Text> failure = tw::SaveState(stateFile_.file, settings_)) {
-    ShowMessage(SaveStateFailureMessage(*failure));
+  if (const Status failure = tw::SaveState(stateFile_.file, settings_); failure.failed()) {
+    ShowMessage(SaveStateFailureMessage(failure.description));
   }
 }
 

@@ -22,12 +22,6 @@ constexpr uint64_t kLongLineRoomLimit = 64u * 1024u * 1024u;
 constexpr char kCrByte = '\r';
 constexpr char kLfByte = '\n';
 
-// Opening a folder as a file succeeds on some systems and fails only when reading.
-int FolderError(const std::filesystem::path& file) {
-  std::error_code ec;
-  return std::filesystem::is_directory(file, ec) ? EISDIR : 0;
-}
-
 }  // namespace
 
 std::filesystem::path ToPath(TextView name) {
@@ -47,12 +41,8 @@ Text FromPath(const std::filesystem::path& path) {
 }
 
 LineEnds DetectLineEnds(const std::filesystem::path& file) {
-  std::string sample;
-  FileError error;
-  if (!ReadFileHead(file, static_cast<size_t>(kLineEndSampleSize), sample, error)) {
-    return LineEnds::CrOrCrLf;
-  }
-  return LineEndsOf(sample);
+  const Result<std::string> sample = ReadFileHead(file, static_cast<size_t>(kLineEndSampleSize));
+  return sample ? LineEndsOf(*sample) : LineEnds::CrOrCrLf;
 }
 
 LineEnds LineEndsOf(std::string_view firstBytes) {
@@ -62,15 +52,12 @@ LineEnds LineEndsOf(std::string_view firstBytes) {
   return hasLf && !hasCr ? LineEnds::LfOnly : LineEnds::CrOrCrLf;
 }
 
-bool ReadFileHead(const std::filesystem::path& file, size_t size, std::string& bytes,
-                  FileError& error) {
-  bytes.clear();
+Result<std::string> ReadFileHead(const std::filesystem::path& file, size_t size) {
   DocumentReader reader;
-  error = reader.Open(file);
+  Status error = reader.Open(file);
   if (!error.failed()) error = reader.Fill(size);
-  if (error.failed()) return false;
-  bytes.assign(reader.Held().substr(0, size));
-  return true;
+  if (error.failed()) return error;
+  return std::string(reader.Held().substr(0, size));
 }
 
 bool RawLineSplitter::Next(RawLine& line) {
@@ -98,17 +85,17 @@ bool MemoryLineReader::ReadLine(Text& line) {
   return true;
 }
 
-bool LineReader::Open(const std::filesystem::path& file, LineEnds ends, FileError& error) {
+Status LineReader::Open(const std::filesystem::path& file, LineEnds ends) {
   Close();
   owned_ = std::make_unique<DocumentReader>();
-  error = owned_->Open(file);
+  const Status error = owned_->Open(file);
   if (error.failed()) {
     error_ = error;
     owned_.reset();
-    return false;
+    return error;
   }
   Attach(*owned_, ends, true);
-  return true;
+  return Status{};
 }
 
 void LineReader::Attach(DocumentReader& reader, LineEnds ends, bool release) {
@@ -214,65 +201,6 @@ bool LineReader::ReadLine(Text& line) {
 void LineReader::Close() {
   owned_.reset();
   reader_ = nullptr;
-}
-
-LineWriter::~LineWriter() {
-  if (file_ != nullptr) std::fclose(file_);
-}
-
-bool LineWriter::Open(const std::filesystem::path& file, LineEnds ends, FileError& error) {
-  if (file_ != nullptr) std::fclose(file_);
-  error_ = FileError();
-  ends_ = ends;
-  if (const int err = FolderError(file); err != 0) {
-    error_ = FileError::FromErrno(err);
-    error = error_;
-    file_ = nullptr;
-    return false;
-  }
-  errno = 0;
-  file_ = OpenFile(file, "wb");
-  if (file_ == nullptr) {
-    error_ = FileError::FromErrno(errno != 0 ? errno : EIO);
-    error = error_;
-    return false;
-  }
-  error = error_;
-  return true;
-}
-
-bool LineWriter::WriteBytesLine(std::string_view bytes) {
-  if (file_ == nullptr || error_.failed()) return false;
-  const std::string_view ending =
-      ends_ == LineEnds::LfOnly ? std::string_view("\n", 1) : std::string_view("\r\n", 2);
-  errno = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() ||
-      std::fwrite(ending.data(), 1, ending.size(), file_) != ending.size()) {
-    error_ = FileError::FromErrno(errno != 0 ? errno : EIO);
-    return false;
-  }
-  return true;
-}
-
-bool LineWriter::WriteLine(TextView line) {
-  return WriteBytesLine(EncodeCp1252Ncr(line));
-}
-
-bool LineWriter::Close(bool syncToDisk) {
-  if (file_ == nullptr) return !error_.failed();
-  errno = 0;
-  if (std::fflush(file_) != 0 && !error_.failed()) {
-    error_ = FileError::FromErrno(errno != 0 ? errno : EIO);
-  }
-  if (syncToDisk && !error_.failed()) {
-    if (const int err = SyncFileToDisk(file_); err != 0) error_ = FileError::FromErrno(err);
-  }
-  errno = 0;
-  if (std::fclose(file_) != 0 && !error_.failed()) {
-    error_ = FileError::FromErrno(errno != 0 ? errno : EIO);
-  }
-  file_ = nullptr;
-  return !error_.failed();
 }
 
 }  // namespace tw

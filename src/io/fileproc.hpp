@@ -1,5 +1,5 @@
-// Reading documents line by line and writing them back, one character per byte through the
-// code page, so that reading and writing a document never changes a byte.
+// Reading documents line by line, one character per byte through the code page, so that a
+// line read and written back never changes a byte; the line ends of a document.
 #pragma once
 
 #include <cstdint>
@@ -33,10 +33,8 @@ LineEnds DetectLineEnds(const std::filesystem::path& file);
 // The same judgement on the first bytes of a document held in memory.
 LineEnds LineEndsOf(std::string_view firstBytes);
 
-// Reads up to `size` bytes from the start of a file. False with `error` filled when the file
-// cannot be opened or read.
-bool ReadFileHead(const std::filesystem::path& file, size_t size, std::string& bytes,
-                  FileError& error);
+// Up to `size` bytes from the start of a file.
+Result<std::string> ReadFileHead(const std::filesystem::path& file, size_t size);
 
 // One line of a document as raw bytes: its content and its line end ("\r\n", "\r", "\n",
 // or nothing for a last line without one).
@@ -80,8 +78,8 @@ class LineReader {
   LineReader& operator=(const LineReader&) = delete;
 
   // Opens the file with a reader of its own, which lets go of each line once it has been
-  // read; on failure returns false and fills `error`.
-  bool Open(const std::filesystem::path& file, LineEnds ends, FileError& error);
+  // read.
+  Status Open(const std::filesystem::path& file, LineEnds ends);
   // Reads the lines of a document that `reader` has opened, from its first byte. With
   // `release`, the reader lets go of the bytes of each line once it has been read.
   void Attach(DocumentReader& reader, LineEnds ends, bool release);
@@ -112,30 +110,6 @@ class LineReader {
   uint64_t pos_ = 0;
   bool pendingCr_ = false;
   bool lineStarted_ = false;
-  FileError error_;
-};
-
-// Writes lines through the code page, each ended by CR LF (or LF for LF-only documents).
-class LineWriter {
- public:
-  LineWriter() = default;
-  ~LineWriter();
-  LineWriter(const LineWriter&) = delete;
-  LineWriter& operator=(const LineWriter&) = delete;
-
-  // Creates or replaces the file.
-  bool Open(const std::filesystem::path& file, LineEnds ends, FileError& error);
-  // Characters are written one byte each through the code page; a character the code page
-  // cannot hold is written as a decimal reference (&#321;).
-  bool WriteLine(TextView line);
-  bool WriteBytesLine(std::string_view bytes);
-  // Flushes to the disk and closes; false with error() set when anything failed.
-  bool Close(bool syncToDisk = true);
-  const FileError& error() const { return error_; }
-
- private:
-  std::FILE* file_ = nullptr;
-  LineEnds ends_ = LineEnds::CrOrCrLf;
   FileError error_;
 };
 

@@ -331,14 +331,16 @@ Text ReadTextLines(TextView name, bool skipEmpty, int32_t maximum, int32_t& erro
   errorNumber = 0;
   errorDescription.clear();
   linesTaken = 0;
-  const fs::path file = ToPath(name);
-  LineReader reader;
-  FileError error;
-  if (!reader.Open(file, DetectLineEnds(file), error)) {
+  DocumentReader document;
+  Status error = document.Open(ToPath(name));
+  if (!error.failed()) error = document.Fill(kLineEndSampleSize);
+  if (error.failed()) {
     errorNumber = error.number;
     errorDescription = error.description;
     return Text();
   }
+  LineReader reader;
+  reader.Attach(document, LineEndsOf(document.HeldFrom(0)), true);
   Text result;
   Text line;
   while (reader.ReadLine(line)) {

@@ -83,7 +83,7 @@ TEST(StateFileTest, EveryValueComesBackAsWritten) {
   TempDir dir;
   std::filesystem::path file = dir.path() / "tagwright.usr";
   AnalysisSettings written = EveryValueChanged();
-  ASSERT_FALSE(SaveState(file, written).has_value());
+  ASSERT_FALSE(SaveState(file, written).failed());
   AnalysisSettings read;
   read.chkLargeWindow = true;  // not stored: left as it was
   ASSERT_TRUE(LoadState(file, read));
@@ -101,7 +101,7 @@ TEST(StateFileTest, LanguagePositionsAndTheBackupChoiceRoundTrip) {
       AnalysisSettings s;
       s.cboLanguage = language;
       s.optInsertionWithBackup = backup;
-      ASSERT_FALSE(SaveState(file, s).has_value());
+      ASSERT_FALSE(SaveState(file, s).failed());
       AnalysisSettings r;
       ASSERT_TRUE(LoadState(file, r));
       EXPECT_EQ(r.cboLanguage, language);
@@ -110,25 +110,56 @@ TEST(StateFileTest, LanguagePositionsAndTheBackupChoiceRoundTrip) {
   }
 }
 
-TEST(StateFileTest, ReadingNormalisesWordsAndCutsNumberBoxes) {
-  TempDir dir;
-  std::filesystem::path file =
-      dir.Write("s.usr", Lines({"\"\"",       "\"\"",      "\"  Foo  Bar \"",
-                                "\"123456\"", "\"98765\"", "1",
-                                "1",          "1",         "0",
-                                "4",          "1",         "1",
-                                "1",          "1",         "8",
-                                "5",          "4",         "2",
-                                "2",          "2",         "7",
-                                "0"}));
-  AnalysisSettings r;
-  ASSERT_TRUE(LoadState(file, r));
-  EXPECT_EQ(r.txbWordsToIgnore, u"foo,bar");
-  EXPECT_EQ(r.strWordsToIgnoreList, u"foo,bar,");
-  EXPECT_EQ(r.txbMaxNumKeywordsInMetaTag, u"1234");
-  EXPECT_EQ(r.txbMaxNumBytesInMetaTag, u"9876");
-  EXPECT_EQ(r.cboLanguage, 2);
-  EXPECT_FALSE(r.optInsertionWithBackup);  // anything but 1 is "without backup"
+TEST(StateFileTest, ReadingNormalisesWordsAndHoldsTheNumberBoxesToTheirRanges) {
+  struct Case {
+    const char* keywords;  // lines 4 and 5 as stored
+    const char* bytes;
+    const char16_t* keywordsRead;
+    const char16_t* bytesRead;
+  };
+  // A value outside its range comes back as the default, as leaving the box would make it.
+  const Case cases[] = {
+      {"123456", "98765", u"50", u"500"},
+      {"20", "800", u"20", u"800"},
+      {"4", "0", u"50", u"0"},
+      {"", "", u"50", u""},
+      {"abc", "1,000", u"50", u"1000"},
+      {"100", "2000", u"100", u"500"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keywords);
+    TempDir dir;
+    std::filesystem::path file = dir.Write("s.usr", Lines({"\"\"",
+                                                           "\"\"",
+                                                           "\"  Foo  Bar \"",
+                                                           "\"" + std::string(c.keywords) + "\"",
+                                                           "\"" + std::string(c.bytes) + "\"",
+                                                           "1",
+                                                           "1",
+                                                           "1",
+                                                           "0",
+                                                           "4",
+                                                           "1",
+                                                           "1",
+                                                           "1",
+                                                           "1",
+                                                           "8",
+                                                           "5",
+                                                           "4",
+                                                           "2",
+                                                           "2",
+                                                           "2",
+                                                           "7",
+                                                           "0"}));
+    AnalysisSettings r;
+    ASSERT_TRUE(LoadState(file, r));
+    EXPECT_EQ(r.txbWordsToIgnore, u"foo,bar");
+    EXPECT_EQ(r.strWordsToIgnoreList, u"foo,bar,");
+    EXPECT_EQ(r.txbMaxNumKeywordsInMetaTag, c.keywordsRead);
+    EXPECT_EQ(r.txbMaxNumBytesInMetaTag, c.bytesRead);
+    EXPECT_EQ(r.cboLanguage, 2);
+    EXPECT_FALSE(r.optInsertionWithBackup);  // anything but 1 is "without backup"
+  }
 }
 
 TEST(StateFileTest, QuotedValueRunsToTheLastQuoteOfItsLine) {
@@ -200,7 +231,7 @@ TEST(StateFileTest, TextWithALineBreakIsStoredEmptySoTheRestSurvives) {
   std::filesystem::path file = dir.path() / "s.usr";
   AnalysisSettings s = EveryValueChanged();
   s.txbInputFile = u"/tmp/odd\nname.htm";
-  ASSERT_FALSE(SaveState(file, s).has_value());
+  ASSERT_FALSE(SaveState(file, s).failed());
   AnalysisSettings r;
   ASSERT_TRUE(LoadState(file, r));
   EXPECT_EQ(r.txbInputFile, u"");
@@ -213,24 +244,24 @@ TEST(StateFileTest, FileIsWrittenAsUtf8) {
   std::filesystem::path file = dir.path() / "s.usr";
   AnalysisSettings s;
   s.txbInputFile = u"\u00E9\u20AC";
-  ASSERT_FALSE(SaveState(file, s).has_value());
+  ASSERT_FALSE(SaveState(file, s).failed());
   EXPECT_EQ(ReadBytes(file).substr(0, 7), "\"\xC3\xA9\xE2\x82\xAC\"");
 }
 
 TEST(StateFileTest, SavingIntoAMissingFolderFailsWithADescriptionAndKeepsTheOldFile) {
   TempDir dir;
   AnalysisSettings s;
-  std::optional<Text> failure = SaveState(dir.path() / "no" / "s.usr", s);
-  ASSERT_TRUE(failure.has_value());
-  EXPECT_FALSE(failure->empty());
-  Message m = SaveStateFailureMessage(*failure);
+  const Status failure = SaveState(dir.path() / "no" / "s.usr", s);
+  ASSERT_TRUE(failure.failed());
+  EXPECT_FALSE(failure.description.empty());
+  Message m = SaveStateFailureMessage(failure.description);
   EXPECT_EQ(m.caption, u"Save state");
-  EXPECT_EQ(m.text, u"Error when attempting to save the state: " + *failure);
+  EXPECT_EQ(m.text, u"Error when attempting to save the state: " + failure.description);
   EXPECT_EQ(m.icon, MsgIcon::Warning);
 
   // A folder in the way of the file: the rename fails and the old contents stay.
   std::filesystem::create_directories(dir.path() / "taken.usr" / "inner");
-  EXPECT_TRUE(SaveState(dir.path() / "taken.usr", s).has_value());
+  EXPECT_TRUE(SaveState(dir.path() / "taken.usr", s).failed());
   EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "taken.usr" / "inner"));
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "taken.usr.tmp"));
 }

@@ -229,6 +229,41 @@ TEST_F(StartupTest, ClosingTheWindowSavesLikeQuitAndOnlyOnce) {
   EXPECT_FALSE(loaded.chkSpaceAfterComma);
 }
 
+TEST_F(StartupTest, LeavingTheWindowSavesTheNumberBoxesCorrectedAndSilently) {
+  struct Case {
+    ControlId box;
+    const char16_t* typed;
+    const char* saved;  // the line of the state file
+    bool close;         // the title-bar button, else Quit
+  };
+  const Case cases[] = {
+      {C::txbMaxNumBytesInMetaTag, u"2000", "\"500\"", true},
+      {C::txbMaxNumBytesInMetaTag, u"9,99", "\"999\"", false},
+      {C::txbMaxNumBytesInMetaTag, u"", "\"\"", true},
+      {C::txbMaxNumKeywordsInMetaTag, u"4", "\"50\"", false},
+      {C::txbMaxNumKeywordsInMetaTag, u"20", "\"20\"", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.typed));
+    MainForm& f = Start();
+    // Typed, and the window left while the box still has the focus.
+    f.UserFocus(c.box);
+    f.UserEditText(c.box, c.typed);
+    if (c.close) {
+      f.UserClose();
+    } else {
+      f.UserClick(C::cmdQuit);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+    const std::string state = ReadBytes(f.stateFile().file);
+    const int line = c.box == C::txbMaxNumKeywordsInMetaTag ? 3 : 4;  // 0-based
+    size_t at = 0;
+    for (int k = 0; k < line; ++k)
+      at = state.find("\r\n", at) + 2;
+    EXPECT_EQ(state.substr(at, state.find("\r\n", at) - at), c.saved);
+  }
+}
+
 TEST_F(StartupTest, UnusableStateFolderSkipsLoadingAndReportsTheSave) {
   // A file where the application-data folder should be: no folder can be made inside it.
   WriteBytes(ui.appData, "not a folder");

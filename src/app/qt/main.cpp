@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QIcon>
+#include <QSessionManager>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,10 @@ int main(int argc, char** argv) {
   if (app.ui().Ended()) return EXIT_SUCCESS;
   // "tagwright FILE" (the desktop entry passes the document it was opened with): the
   // document as if chosen with the file dialog. Qt has taken its own options out already.
+  // The window system ending the session saves the settings as Quit does.
+  QObject::connect(&application, &QGuiApplication::commitDataRequest, [&app](QSessionManager&) {
+    if (!app.ui().Ended()) app.form().UserClose();
+  });
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() > 1) app.window().OpenDocument(arguments.at(1));
   return QApplication::exec();
