@@ -3,6 +3,10 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 fonts-liberation xvfb xauth)
+# scripts/bench.sh and scripts/profile.sh (argument "bench"): timings, peak memory, profiles.
+if [ "${1:-}" = "bench" ]; then
+  packages+=(hyperfine time valgrind linux-perf)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
