@@ -20,7 +20,7 @@ namespace {
 using tw::bench::LineEnding;
 using tw::bench::PageEncoding;
 using tw::bench::PageKind;
-using tw::bench::PageSpec;
+using tw::bench::PageOptions;
 
 constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 1;
@@ -93,7 +93,7 @@ std::optional<Number> ParseNumber(std::string_view text) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string_view> args(argv + 1, argv + argc);
-  PageSpec spec;
+  PageOptions options;
   std::string output;
   bool classic = false;
   bool stats = false;
@@ -112,9 +112,9 @@ int main(int argc, char** argv) {
     } else if (arg == "--kind") {
       const std::string_view v = value();
       if (v == "zipf") {
-        spec.kind = PageKind::Zipf;
+        options.kind = PageKind::Zipf;
       } else if (v == "docs") {
-        spec.kind = PageKind::Documentation;
+        options.kind = PageKind::Documentation;
       } else if (v == "classic") {
         classic = true;
       } else {
@@ -123,24 +123,24 @@ int main(int argc, char** argv) {
     } else if (arg == "--size") {
       const auto size = ParseSize(value());
       if (!size) Usage("invalid --size '" + std::string(args[i]) + "'");
-      spec.targetBytes = *size;
+      options.targetBytes = *size;
     } else if (arg == "--line-ends") {
       const std::string_view v = value();
       if (v == "crlf") {
-        spec.lineEnding = LineEnding::CrLf;
+        options.lineEnding = LineEnding::CrLf;
       } else if (v == "lf") {
-        spec.lineEnding = LineEnding::Lf;
+        options.lineEnding = LineEnding::Lf;
       } else if (v == "none") {
-        spec.lineEnding = LineEnding::None;
+        options.lineEnding = LineEnding::None;
       } else {
         Usage("invalid --line-ends '" + std::string(v) + "'");
       }
     } else if (arg == "--encoding") {
       const std::string_view v = value();
       if (v == "cp1252" || v == "windows-1252") {
-        spec.encoding = PageEncoding::Windows1252;
+        options.encoding = PageEncoding::Windows1252;
       } else if (v == "utf8" || v == "utf-8") {
-        spec.encoding = PageEncoding::Utf8;
+        options.encoding = PageEncoding::Utf8;
       } else {
         Usage("invalid --encoding '" + std::string(v) + "'");
       }
@@ -153,13 +153,13 @@ int main(int argc, char** argv) {
       // from_chars for double is there in GCC 11 and later.
       const auto s = ParseNumber<double>(value());
       if (!s || *s < 0.5 || *s > 2.0) Usage("invalid --zipf '" + std::string(args[i]) + "'");
-      spec.zipfExponent = *s;
+      options.zipfExponent = *s;
     } else if (arg == "--seed") {
       const auto seed = ParseNumber<uint64_t>(value());
       if (!seed) Usage("invalid --seed '" + std::string(args[i]) + "'");
-      spec.seed = *seed;
+      options.seed = *seed;
     } else if (arg == "--php") {
-      spec.php = true;
+      options.php = true;
     } else if (arg == "--stats") {
       stats = true;
     } else {
@@ -170,37 +170,37 @@ int main(int argc, char** argv) {
 
   try {
     if (classic) {
-      if (spec.lineEnding == LineEnding::Lf || spec.encoding == PageEncoding::Utf8) {
+      if (options.lineEnding == LineEnding::Lf || options.encoding == PageEncoding::Utf8) {
         Usage("the classic document has CR LF lines or none, in Windows-1252");
       }
       if (output == "-") Usage("the classic document is written to a file");
       tw::bench::DocumentSpec doc;
-      doc.targetBytes = spec.targetBytes;
-      doc.lineBreaks = spec.lineEnding == LineEnding::CrLf;
-      doc.seed = spec.seed;
+      doc.targetBytes = options.targetBytes;
+      doc.lineBreaks = options.lineEnding == LineEnding::CrLf;
+      doc.seed = options.seed;
       if (vocabulary) doc.vocabularySize = *vocabulary;
       const int64_t bytes = tw::bench::WriteDocument(output, doc);
       if (stats) std::cerr << "bytes=" << bytes << '\n';
       return 0;
     }
-    if (vocabulary) spec.vocabularySize = *vocabulary;
+    if (vocabulary) options.vocabularySize = *vocabulary;
     tw::bench::PageStats written;
     if (output == "-") {
       std::ios::sync_with_stdio(false);
-      written = tw::bench::WritePage(std::cout, spec);
+      written = tw::bench::WritePage(std::cout, options);
       std::cout.flush();
       if (!std::cout) throw std::runtime_error("cannot write to standard output");
     } else {
       std::ofstream file(output, std::ios::binary | std::ios::trunc);
       if (!file) throw std::runtime_error("cannot write " + output);
-      written = tw::bench::WritePage(file, spec);
+      written = tw::bench::WritePage(file, options);
       file.close();
       if (!file) throw std::runtime_error("cannot write " + output);
     }
     if (stats) {
-      std::cerr << "kind=" << tw::bench::KindName(spec.kind)
-                << " line_ends=" << tw::bench::LineEndingName(spec.lineEnding)
-                << " encoding=" << tw::bench::EncodingName(spec.encoding)
+      std::cerr << "kind=" << tw::bench::KindName(options.kind)
+                << " line_ends=" << tw::bench::LineEndingName(options.lineEnding)
+                << " encoding=" << tw::bench::EncodingName(options.encoding)
                 << " bytes=" << written.bytes << " lines=" << written.lines
                 << " text_words=" << written.textWords
                 << " distinct_text_words=" << written.distinctTextWords

@@ -215,13 +215,13 @@ class ZipfTable {
 
 class Vocabulary {
  public:
-  Vocabulary(const PageSpec& spec, Random& random)
-      : zipf_(static_cast<size_t>(std::max(spec.vocabularySize, 1)), spec.zipfExponent) {
-    const bool utf8 = spec.encoding == PageEncoding::Utf8;
+  Vocabulary(const PageOptions& options, Random& random)
+      : zipf_(static_cast<size_t>(std::max(options.vocabularySize, 1)), options.zipfExponent) {
+    const bool utf8 = options.encoding == PageEncoding::Utf8;
     std::unordered_set<std::string> seen;
     for (const std::string_view w : kFunctionWords)
       seen.emplace(w);
-    const auto size = static_cast<size_t>(std::max(spec.vocabularySize, 1));
+    const auto size = static_cast<size_t>(std::max(options.vocabularySize, 1));
     words_.reserve(size);
     while (words_.size() < size) {
       std::string w = Build(random);
@@ -319,8 +319,8 @@ class Vocabulary {
 // ended as the page's line ends say, written in the page's encoding.
 class PageOut {
  public:
-  PageOut(std::ostream& out, const PageSpec& spec)
-      : out_(out), ending_(spec.lineEnding), utf8_(spec.encoding == PageEncoding::Utf8) {}
+  PageOut(std::ostream& out, const PageOptions& options)
+      : out_(out), ending_(options.lineEnding), utf8_(options.encoding == PageEncoding::Utf8) {}
 
   // 0: no wrapping.
   void SetWrap(size_t column) { wrap_ = column; }
@@ -443,16 +443,16 @@ class PageOut {
 
 class PageGenerator {
  public:
-  PageGenerator(std::ostream& out, const PageSpec& spec)
-      : spec_(spec),
-        random_(spec.seed),
-        vocabulary_(spec, random_),
+  PageGenerator(std::ostream& out, const PageOptions& options)
+      : options_(options),
+        random_(options.seed),
+        vocabulary_(options, random_),
         functionZipf_(kFunctionWords.size(), 1.0),
-        out_(out, spec),
+        out_(out, options),
         used_(vocabulary_.Size(), 0) {}
 
   PageStats Run() {
-    if (spec_.kind == PageKind::Zipf) {
+    if (options_.kind == PageKind::Zipf) {
       ZipfPage();
     } else {
       DocumentationPage();
@@ -468,7 +468,7 @@ class PageGenerator {
   }
 
  private:
-  bool Full() const { return out_.Size() >= spec_.targetBytes; }
+  bool Full() const { return out_.Size() >= options_.targetBytes; }
 
   // ---- Words ----
 
@@ -711,7 +711,7 @@ class PageGenerator {
     out_.Line("<html lang=\"en\">");
     out_.Line("<head>");
     out_.In();
-    if (spec_.encoding == PageEncoding::Utf8) {
+    if (options_.encoding == PageEncoding::Utf8) {
       out_.Line("<meta charset=\"utf-8\">");
     } else {
       out_.Line("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">");
@@ -832,7 +832,7 @@ class PageGenerator {
     } else if (kind < 860) {
       Form();
     } else if (kind < 875) {
-      if (spec_.php) {
+      if (options_.php) {
         PhpParagraph();
       } else {
         Paragraph();
@@ -1086,7 +1086,7 @@ class PageGenerator {
   // Chapter titles come from their own random numbers, so that the table of contents and
   // the chapter agree however far the page has come.
   std::string ChapterTitle(size_t chapter) {
-    Random local(spec_.seed ^ (0x5DEECE66Dull * (chapter + 1)));
+    Random local(options_.seed ^ (0x5DEECE66Dull * (chapter + 1)));
     std::string t;
     const size_t n = local.Between(2, 5);
     for (size_t i = 0; i < n; ++i) {
@@ -1104,7 +1104,7 @@ class PageGenerator {
     out_.Line("<div class=\"header\"><a href=\"/\">Home</a> &raquo; <a href=\"/docs/\">" +
               Capitalised(AsciiWord()) + "</a> &raquo; Reference</div>");
     // The table of contents: chapters with their sections, a link each.
-    const size_t chapters = std::max<size_t>(10, static_cast<size_t>(spec_.targetBytes / 40000));
+    const size_t chapters = std::max<size_t>(10, static_cast<size_t>(options_.targetBytes / 40000));
     out_.Line("<div class=\"toc\" id=\"toc\">");
     out_.In();
     out_.Line("<h2>Contents</h2>");
@@ -1317,7 +1317,7 @@ class PageGenerator {
     out_.RawLine("</pre>");
   }
 
-  const PageSpec& spec_;
+  const PageOptions& options_;
   Random random_;
   Vocabulary vocabulary_;
   ZipfTable functionZipf_;
@@ -1332,8 +1332,8 @@ class PageGenerator {
 
 }  // namespace
 
-PageStats WritePage(std::ostream& out, const PageSpec& spec) {
-  PageGenerator generator(out, spec);
+PageStats WritePage(std::ostream& out, const PageOptions& options) {
+  PageGenerator generator(out, options);
   return generator.Run();
 }
 

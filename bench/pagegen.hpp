@@ -25,7 +25,7 @@ enum class PageKind { Zipf, Documentation };
 enum class LineEnding { CrLf, Lf, None };
 enum class PageEncoding { Windows1252, Utf8 };
 
-struct PageSpec {
+struct PageOptions {
   PageKind kind = PageKind::Zipf;
   // The page ends with the first block that reaches this size (in bytes, as written).
   int64_t targetBytes = 20'000'000;
@@ -57,7 +57,7 @@ struct PageStats {
 };
 
 // Writes the page; throws std::runtime_error when the stream fails.
-PageStats WritePage(std::ostream& out, const PageSpec& spec);
+PageStats WritePage(std::ostream& out, const PageOptions& options);
 
 std::string_view KindName(PageKind kind);
 std::string_view LineEndingName(LineEnding ending);

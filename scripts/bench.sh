@@ -52,14 +52,18 @@ if [ "$build" -eq 1 ]; then
   cmake --build --preset bench --target tagwright-cli tagwright-docgen
   # The word counter drives the engine directly; while the engine is being reworked it may
   # not build, and the table then goes without its distinct-word counts.
-  cmake --build --preset bench --target tagwright-wordcount >/dev/null 2>&1 ||
-    echo "note: tagwright-wordcount did not build; no distinct-word counts" >&2
+  wordcount_built=1
+  cmake --build --preset bench --target tagwright-wordcount >/dev/null 2>&1 || wordcount_built=0
 fi
 for program in tagwright-cli tagwright-docgen; do
   [ -x "$bin/$program" ] || { echo "bench.sh: $bin/$program is missing" >&2; exit 1; }
 done
 wordcount="$bin/tagwright-wordcount"
-[ -x "$wordcount" ] || wordcount=""
+# A counter left from an earlier engine would count with that engine.
+if [ ! -x "$wordcount" ] || [ "${wordcount_built:-1}" -eq 0 ]; then
+  echo "note: no tagwright-wordcount for this engine; the table goes without distinct words" >&2
+  wordcount=""
+fi
 
 if [ -z "$dir" ]; then
   dir=$(mktemp -d "${TMPDIR:-/tmp}/tagwright-bench.XXXXXX")
@@ -89,10 +93,13 @@ pages=(
 )
 
 # The minimum wall-clock time of a command over the runs, in seconds (hyperfine, no shell).
+# Every run's time stays in FILE.json.
 min_time() {
-  local csv="$dir/hyperfine.csv"
-  hyperfine --shell=none --style none --runs "$runs" --warmup 1 --export-csv "$csv" "$@" \
-    >/dev/null
+  local file=$1
+  shift
+  local csv="$dir/$file.csv"
+  hyperfine --shell=none --style none --runs "$runs" --warmup 1 --export-csv "$csv" \
+    --export-json "$dir/$file.json" "$@" >/dev/null
   # command,mean,stddev,median,user,system,min,max
   awk -F, 'NR == 2 { print $7 }' "$csv"
 }
@@ -111,7 +118,7 @@ for entry in "${pages[@]}"; do
 
   echo "== $name: tagwright-cli tag, $runs runs" >&2
   "$bin/tagwright-cli" tag "$page" >"$dir/$name.tag"
-  t=$(min_time "$bin/tagwright-cli tag $page")
+  t=$(min_time "$name.tag" "$bin/tagwright-cli tag $page")
   seconds[$name]=$t
 
   # Peak resident memory (largest of three runs) and CPU time (smallest of three).
@@ -129,7 +136,7 @@ for entry in "${pages[@]}"; do
 
   echo "== $name: wc -w" >&2
   words=$(wc -w <"$page")
-  wc_time=$(min_time "wc -w $page")
+  wc_time=$(min_time "$name.wc" "wc -w $page")
 
   distinct="n/a"
   if [ -n "$wordcount" ]; then
@@ -143,7 +150,7 @@ for entry in "${pages[@]}"; do
   rows+=("$(awk -v label="$label" -v b="$bytes" -v t="$t" -v cpu="$cpu" -v rss="$rss_kb" \
     -v words="$words" -v wct="$wc_time" -v distinct="$distinct" -v listed="$listed" 'BEGIN {
       printf "| %s | %.1f | %d | %s | %d | %.3f | %.1f | %s | %.1f | %.0f |\n",
-        label, b / 1e6, words, distinct, listed, t, b / 1e6 / t, cpu, rss / 1024, b / 1e6 / wct
+        label, b / 1e6, words, distinct, listed, t, b / 1e6 / t, cpu, rss * 1024 / 1e6, b / 1e6 / wct
     }')")
 done
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -158,7 +165,7 @@ report="$dir/report.md"
   echo "### tagwright-cli tag, whole process ($(git rev-parse --short HEAD), $(date -u +%Y-%m-%d))"
   echo
   echo "Minimum of $runs runs (hyperfine, after a warm-up run); MB = 10^6 bytes. CPU = user +"
-  echo "system seconds, least of 3 runs; peak RSS = largest of 3 runs (/usr/bin/time %M)."
+  echo "system seconds, least of 3 runs; peak RSS = largest of 3 runs (/usr/bin/time %M), in MB."
   echo "Distinct words: the engine's table with minimum frequency 1 / 2 (tagwright-wordcount);"
   echo "listed: lines of \`tagwright-cli list --min-frequency 1\` (words whose key value rounds"
   echo "to 0 are not listed)."
@@ -185,9 +192,9 @@ report="$dir/report.md"
     r=$(awk -v a="${seconds[$pair-$big_mb]}" -v b="${seconds[$pair-$size_mb]}" 'BEGIN { printf "%.2f", a / b }')
     goal "Time $big_mb MB / $size_mb MB, $pair" "x$r" "<= x2.1" "$(met "$r <= 2.1")"
   done
-  m=$(awk -v k="${rss_of[$crlf]}" 'BEGIN { printf "%.1f", k / 1024 }')
+  m=$(awk -v k="${rss_of[$crlf]}" 'BEGIN { printf "%.1f", k * 1024 / 1e6 }')
   goal "Peak RSS, $size_mb MB CR LF (MB)" "$m" "< 40, flat" "$(met "$m < 40")"
-  m2=$(awk -v k="${rss_of[zipf-crlf-$big_mb]}" 'BEGIN { printf "%.1f", k / 1024 }')
+  m2=$(awk -v k="${rss_of[zipf-crlf-$big_mb]}" 'BEGIN { printf "%.1f", k * 1024 / 1e6 }')
   goal "Peak RSS, $big_mb MB CR LF (MB)" "$m2" "flat: ~$m" "$(met "$m2 <= 1.25 * $m")"
   for name in "$one" "zipf-oneline-$big_mb"; do
     x=$(awk -v k="${rss_of[$name]}" -v b="${bytes_of[$name]}" 'BEGIN { printf "%.2f", k * 1024 / b }')
