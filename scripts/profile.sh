@@ -46,10 +46,10 @@ if [ "$build" -eq 1 ]; then
   cmake --build --preset bench --target tagwright-cli tagwright-docgen
 fi
 [ -n "$dir" ] || dir=$(mktemp -d "${TMPDIR:-/tmp}/tagwright-profile.XXXXXX")
-mkdir -p "$dir"
-case "$(cd "$dir" && pwd)/" in
+case "$(realpath -m "$dir")/" in
   "$root"/*) echo "profile.sh: the pages do not go into the repository ($dir)" >&2; exit 2 ;;
 esac
+mkdir -p "$dir"
 export LC_ALL=C
 
 options_of() {
