@@ -1,5 +1,5 @@
-// The benchmark document generator. Its own random numbers (splitmix64) keep the documents
-// byte for byte the same on every platform and library.
+// The benchmark document generator. Its own random numbers (genrandom.hpp) keep the
+// documents byte for byte the same on every platform and library.
 #include "docgen.hpp"
 
 #include <algorithm>
@@ -12,6 +12,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "genrandom.hpp"
+
 namespace tw::bench {
 
 namespace {
@@ -20,24 +22,6 @@ constexpr double kZipfExponent = 1.05;
 constexpr size_t kWrapColumn = 100;
 constexpr size_t kFlushBytes = 1 << 20;
 constexpr int kAccentedPercent = 5;
-
-class Random {
- public:
-  explicit Random(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  // 0 .. n - 1.
-  size_t Below(size_t n) { return static_cast<size_t>(Next() % n); }
-  bool Percent(int p) { return static_cast<int>(Below(100)) < p; }
-  double Unit() { return static_cast<double>(Next() >> 11) / static_cast<double>(1ull << 53); }
-
- private:
-  uint64_t state_;
-};
 
 constexpr std::array<std::string_view, 30> kOnsets = {
     "b", "c", "d", "f",  "g",  "h",  "j",  "k",  "l",  "m",  "n",  "p",  "r",  "s",  "t",

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (as root), or says how to. With "package",
-# also those that make and check the Debian package (scripts/package.sh).
+# also those that make and check the Debian package (scripts/package.sh); with "bench", those
+# of the benchmarks.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 fonts-liberation xvfb xauth
           help2man desktop-file-utils appstream)
 if [ "${1:-}" = package ]; then
   packages+=(dpkg-dev file binutils lintian)
+fi
+# scripts/bench.sh and scripts/profile.sh (argument "bench"): timings, peak memory, profiles.
+if [ "${1:-}" = "bench" ]; then
+  packages+=(hyperfine time valgrind linux-perf)
 fi
 missing=()
 for p in "${packages[@]}"; do
