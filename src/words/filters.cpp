@@ -12,7 +12,6 @@ namespace tw {
 
 namespace {
 
-constexpr char16_t kAsciiLimit = 128;
 constexpr char16_t kByteLimit = 256;
 constexpr TextView kExtraVowels = u"Yy";
 constexpr TextView kLySuffix = u"ly";
@@ -35,7 +34,7 @@ struct CharTable {
   // The same for any character.
   uint8_t KindsOf(char16_t c, char16_t lowered) const {
     uint8_t k = highVowels.find(c) != Text::npos ? kVowel : 0;
-    if (lowered < kByteLimit) k |= kinds[lowered] & (kRoman | kSpace);
+    if (lowered < kByteLimit) k = static_cast<uint8_t>(k | (kinds[lowered] & (kRoman | kSpace)));
     return k;
   }
 };

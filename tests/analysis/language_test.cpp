@@ -146,7 +146,7 @@ TEST_P(LanguageChoiceTest, DeclaredElseRecognisedElseEnglish) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TestSet, LanguageChoiceTest, testing::ValuesIn(kLanguageCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(LanguageChoiceTest, BadInputGivesTheDefault) {
   CommonWords words;

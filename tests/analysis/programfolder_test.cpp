@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "lib/tagwright-data"},
         LayoutCase{"only_its_own_layout", "../lib/tagwright-data", "share/tagwright", false, "bin"},
         LayoutCase{"below_the_programs", "data", "bin/data", false, "bin/data"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ProgramDataFolder, InstalledLayoutIsRelativeAndTheBuildTreeHasItsDataBesideThePrograms) {
   // Relative, so that an installation works under any prefix.

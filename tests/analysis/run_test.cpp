@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusalCase{"rtf", "{\\rtf1 hello world}",
                                 u"An error was encountered when attempting to use this file.", 0,
                                 catalogue::kFileNotFoundCaption}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RunTest, AMissingFileIsRefusedByTheNameCheck) {
   UseFile(dir_.path() / "gone.html");
@@ -312,7 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
                              u"Stopped with 2 words identified."},
                     StopCase{"showing_words", "alpha beta gamma\r\n", 2, true,
                              u"alpha beta \r\n\r\nStopped with 2 words identified."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RunTest, ProgressShowsTheNoticeOrTheWords) {
   UseFile(Write("progress.html", "alpha beta alpha\r\n"));

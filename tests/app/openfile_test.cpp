@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                     OpenCase{"php_script", "index.PHP", kGardenDocument.data(), 0},
                     OpenCase{"missing_page", "gone.html", nullptr, 1},
                     OpenCase{"not_html", "notes.txt", kGardenDocument.data(), 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(OpenFileTest, IgnoredWhileNoFileCanBeChosen) {
   Start();

@@ -181,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "<p>a b c</p>\r\n",
                    {"tag"},
                    "No words with more than 2 letters occur at least twice.\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CliTest, TheLanguageComesFromTheDocumentUnlessGiven) {
   const std::string page =
@@ -269,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 catalogue::kZeroLengthText, ""},
                     RefusalCase{"binary", "blob.html", std::string(3000, '\x01') + "<html>",
                                 catalogue::kFileNotFoundCaption, 0, "This is not a text file."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct UsageCase {
   const char* name;
@@ -332,7 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"value_on_a_flag",
                   {"tag", "page.html", "--lower-case=yes"},
                   "tagwright-cli: --lower-case takes no value"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(CliTest, HelpGoesToStdout) {
   for (const std::vector<std::string>& args :

@@ -51,8 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
                    u"&lt;&gt;&trade;&euro;"},
         DecodeCase{"adjacent", u"&auml;&ouml;&uuml;&szlig;", u"\u00E4\u00F6\u00FC\u00DF"},
         DecodeCase{"empty", u"", u""}, DecodeCase{"only an ampersand", u"&", u"&"}),
-    [](const auto& info) {
-      std::string name = info.param.name;
+    [](const auto& test) {
+      std::string name = test.param.name;
       for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       }
@@ -208,8 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"english low byte hyphen", u"a\u012Db x", 1, 0, 1, false, 2},
         CutCase{"tail above 255", u"don'\u0153 x", 1, 0, 3, true, 7},
         CutCase{"mid line", u"x, mp3 ", 4, 0, 2, false, 6}),
-    [](const auto& info) {
-      std::string name = info.param.name;
+    [](const auto& test) {
+      std::string name = test.param.name;
       for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       }

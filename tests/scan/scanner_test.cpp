@@ -223,8 +223,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"div and span",
                  {u"<div class=x>a<span>b</span></div>c"},
                  {"a/div1", "b/div1/span1", "c"}}),
-    [](const auto& info) {
-      std::string name = info.param.name;
+    [](const auto& test) {
+      std::string name = test.param.name;
       for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       }

@@ -153,7 +153,7 @@ const FaultCase kFaultCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Failures, FaultTable, ::testing::ValuesIn(kFaultCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(InsertSafety, DocumentVanishingMidWay) {
   for (bool withBackup : {false, true}) {

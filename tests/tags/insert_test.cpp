@@ -141,7 +141,7 @@ const InsertCase kInsertCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Documents, InsertTable, ::testing::ValuesIn(kInsertCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct RefusalCase {
   const char* name;
@@ -197,7 +197,7 @@ const RefusalCase kRefusalCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Documents, RefusalTable, ::testing::ValuesIn(kRefusalCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Insert, WithBackupKeepsTheFormerDocumentUnderTheBackupName) {
   TempDir dir;
@@ -338,7 +338,7 @@ const EncodingCase kEncodingCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Tags, EncodingTable, ::testing::ValuesIn(kEncodingCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct FindCase {
   const char* line;  // already lowered
@@ -412,7 +412,9 @@ TEST(Insert, ALinkStaysALinkAndItsTargetIsRewritten) {
     const auto target = dir.Write("site/pages/real.html", "<head>\r\n</head>\r\n");
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const bool root = ::geteuid() == 0;
-    if (root) ASSERT_EQ(::chown(target.c_str(), 4321, 4322), 0);
+    if (root) {
+      ASSERT_EQ(::chown(target.c_str(), 4321, 4322), 0);
+    }
     const auto link = dir.path() / "link.html";
     fs::create_symlink(fs::path("site") / "pages" / "real.html", link);
 

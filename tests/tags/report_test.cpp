@@ -141,7 +141,7 @@ const ReportCase kReportCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Documents, ReportTable, ::testing::ValuesIn(kReportCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Report, PositionsBeyond32767) {
   TempDir dir;

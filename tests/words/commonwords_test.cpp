@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 u"An error was encountered when trying to use this file."},
                     FailureCase{"utf16", std::string("\xFF\xFEw\0o\0r\0d\0", 10),
                                 u"An error was encountered when trying to use this file."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(CommonWordsTest, LoadAllReportsOnlyTheFailures) {
   TempDir dir;
@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"empty_lines_skipped",
                    "1\r\n\r\n\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n<html lang=\"pt\">\r\n",
                    u"pt"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(DetectDocumentLanguageTest, AMissingFileGivesTheDefault) {
   TempDir dir;

@@ -62,8 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         WeightCase{"title ignores the rest", Ctx(true, true, true, true, true, 30, 7, 1, 1, 1), 80},
         WeightCase{"description", Ctx(false, true, true, true, false, 30, 3, 0, 0, 0), 50},
         WeightCase{"existing keywords", Ctx(false, false, true, true, false, 30, 3, 0, 0, 0), 70}),
-    [](const auto& info) {
-      std::string name = info.param.name;
+    [](const auto& test) {
+      std::string name = test.param.name;
       for (char& c : name) {
         if (c == ' ') c = '_';
       }
@@ -324,8 +324,8 @@ INSTANTIATE_TEST_SUITE_P(
                       {{u"ZED", 10}, {u"Pear", 6}, {u"pear", 5}, {u"zED", 4}},
                       {u"pear", u"ZED", u"zED"},
                       {2, 1, 1}}),
-    [](const auto& info) {
-      std::string name = info.param.name;
+    [](const auto& test) {
+      std::string name = test.param.name;
       for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       }
