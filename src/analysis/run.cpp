@@ -320,7 +320,8 @@ void Analysis::BuildKeywordTag(RunHost& host) {
     const AnalysisOptions options = ResolveOptions(host.Settings());
     // The phrases are shown as the tag takes them: trimmed.
     host.SetBeginWithText(options.tag.beginWith);
-    host.SetOutputText(BuildKeywordTagText(table_, options));
+    host.SetOutputText(BuildKeywordTagText(
+        table_, options, blnIsUTF8File ? TagEncoding::Utf8 : TagEncoding::SingleByte));
   } catch (const std::exception& e) {
     host.ShowMessage(Message{Text(kErrorCaption), FromUtf8(e.what()), MsgIcon::Warning});
   }

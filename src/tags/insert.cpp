@@ -364,7 +364,8 @@ Rewrite RewriteWithTag(std::string_view document, std::string_view tagBytes) {
 }
 
 std::string TagBytes(TextView tag, bool utf8Document) {
-  return EncodeCp1252Ncr(utf8Document ? EncodeUtf8Latin(tag) : Text(tag));
+  // The UTF-8 bytes of the tag, read through the code page, are what EncodeUtf8Latin gives.
+  return EncodeForDocument(tag, utf8Document);
 }
 
 InsertOutcome InsertMetaTag(const InsertRequest& request, FileOps& ops) {

@@ -150,6 +150,10 @@ std::string EncodeCp1252Ncr(TextView text) {
   return out;
 }
 
+std::string EncodeForDocument(TextView text, bool utf8Document) {
+  return utf8Document ? ToUtf8(text) : EncodeCp1252Ncr(text);
+}
+
 std::string ToUtf8(TextView text) {
   std::string out;
   out.reserve(text.size());

@@ -24,6 +24,10 @@ std::string EncodeCp1252(TextView text);
 // Characters the code page cannot hold become decimal references such as &#321;.
 std::string EncodeCp1252Ncr(TextView text);
 
+// A text as it stands in a document: its UTF-8 bytes in a UTF-8 document, otherwise one byte
+// per character through the code page and a decimal reference for any other.
+std::string EncodeForDocument(TextView text, bool utf8Document);
+
 // UTF-8 for the program's own files, the command line's output and file names.
 std::string ToUtf8(TextView text);
 Text FromUtf8(std::string_view bytes);

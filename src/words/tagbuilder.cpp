@@ -2,6 +2,7 @@
 #include "words/tagbuilder.hpp"
 
 #include "text/chars.hpp"
+#include "text/codepage.hpp"
 #include "text/strproc.hpp"
 #include "words/substringindex.hpp"
 #include "words/wordlist.hpp"
@@ -14,14 +15,22 @@ constexpr TextView kTagEnd = u"\">";
 constexpr TextView kPhraseSeparatorTyped = u", ";
 constexpr TextView kComma = u",";
 
-// The text as it stands in the output box, and its lower-cased form for the duplicate test.
+// The text as it stands in the output box, its lower-cased form for the duplicate test, and
+// the bytes it takes in the document.
 class TagText {
  public:
+  explicit TagText(TagEncoding encoding) : encoding_(encoding) {}
+
   void Append(TextView piece) {
     text_.append(piece);
+    bytes_ += Bytes(piece);
     for (char16_t c : piece)
       lowered_.Append(LowerChar(c));
   }
+  int64_t Bytes(TextView piece) const {
+    return static_cast<int64_t>(EncodeForDocument(piece, encoding_ == TagEncoding::Utf8).size());
+  }
+  int64_t bytes() const { return bytes_; }
   bool ContainsIgnoringCase(TextView word) const {
     scratch_.assign(word);
     for (char16_t& c : scratch_)
@@ -32,7 +41,9 @@ class TagText {
   Text Take() { return std::move(text_); }
 
  private:
+  TagEncoding encoding_;
   Text text_;
+  int64_t bytes_ = 0;
   SubstringIndex lowered_;
   mutable Text scratch_;
 };
@@ -49,13 +60,14 @@ Text PreparePhrases(const Text& typed, bool keepCase) {
 
 }  // namespace
 
-Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options) {
+Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options,
+                         TagEncoding encoding) {
   if (table.intNumWords() == 0) return ReportNoWords(options.scan);
   const TagOptions& tagOptions = options.tag;
   const int64_t maxKeywords = tagOptions.maxKeywords;
   const int64_t maxBytes = tagOptions.maxBytes;
 
-  TagText tag;
+  TagText tag(encoding);
   tag.Append(kMetaTagPrefix);
   int64_t keywords = 0;
   if (!tagOptions.beginWith.empty()) {
@@ -64,18 +76,18 @@ Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options)
     // Phrases that come to nothing (a lone comma) count as no keyword.
     if (!phrases.empty()) keywords = CountOccurrences(phrases, kComma, true) + 1;
   }
-  auto length = static_cast<int64_t>(tag.text().size());
+  int64_t length = tag.bytes();
 
   const Text separator = tagOptions.spaceAfterComma ? Text(u", ") : Text(u",");
   for (const WordEntry& entry : table.Ranked()) {
     if (maxKeywords > 0 && keywords + 1 > maxKeywords) break;
     // One character is kept for the separator, whatever it is.
-    if (maxBytes > 0 && length + static_cast<int64_t>(entry.word.size()) + 1 > maxBytes) break;
+    if (maxBytes > 0 && length + tag.Bytes(entry.word) + 1 > maxBytes) break;
     if (tag.ContainsIgnoringCase(entry.word)) continue;
     if (keywords > 0) tag.Append(separator);
     tag.Append(entry.word);
     ++keywords;
-    length = static_cast<int64_t>(tag.text().size());
+    length = tag.bytes();
   }
   tag.Append(kTagEnd);
 

@@ -12,8 +12,13 @@ inline constexpr TextView kMetaTagPrefix = u"<meta name=\"keywords\" content=\""
 inline constexpr TextView kNumberOfKeywordsLine = u"Number of keywords in meta tag:";
 inline constexpr TextView kNumberOfBytesLine = u"Number of bytes in meta tag:";
 
+// How the document that gets the tag is encoded: the limit of bytes and the count of bytes
+// are the bytes the tag takes there.
+enum class TagEncoding { SingleByte, Utf8 };
+
 // The output box text: the tag and its two count lines. An empty table gives the no-words
 // sentence.
-Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options);
+Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options,
+                         TagEncoding encoding = TagEncoding::SingleByte);
 
 }  // namespace tw

@@ -237,3 +237,43 @@ TEST(SubstringIndexTest, FindsEverySubstringAndNothingElse) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+// The limit and the count are the bytes the tag takes in the document: UTF-8 bytes in a UTF-8
+// document, one byte per character of the code page otherwise, and a decimal reference for
+// a character the code page lacks.
+TEST(TagBuilderTest, BytesAreTheBytesInTheDocument) {
+  struct Case {
+    const char* name;
+    TagEncoding encoding;
+    const char16_t* maxBytes;
+    const char16_t* content;  // what the tag holds
+    int bytes;                // the count line
+  };
+  // "caf\u00e9" takes 4 bytes in Windows-1252 and 5 in UTF-8; "\u0141\u00f3d\u017a" 14
+  // (&#321;\xF3d&#378;) and 7.
+  const Case cases[] = {
+      {"windows_1252", TagEncoding::SingleByte, u"0", u"caf\u00e9, \u0141\u00f3d\u017a", 51},
+      {"utf8", TagEncoding::Utf8, u"0", u"caf\u00e9, \u0141\u00f3d\u017a", 45},
+      // After "caf\u00e9" (35 bytes) the second word needs 35 + 14 + 1 = 50 of 45.
+      {"reference_over_the_limit", TagEncoding::SingleByte, u"45", u"caf\u00e9", 35},
+      {"utf8_within_the_limit", TagEncoding::Utf8, u"45", u"caf\u00e9, \u0141\u00f3d\u017a", 45},
+      {"utf8_one_byte_short", TagEncoding::Utf8, u"43", u"caf\u00e9", 36},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AnalysisSettings s;
+    s.txbMaxNumBytesInMetaTag = c.maxBytes;
+    const Text tag = BuildKeywordTagText(TableOf({u"caf\u00e9", u"\u0141\u00f3d\u017a"}),
+                                         ResolveOptions(s), c.encoding);
+    EXPECT_EQ(tag, u"<meta name=\"keywords\" content=\"" + Text(c.content) +
+                       u"\">\r\n\r\nNumber of keywords in meta tag: " +
+                       NumberText(Text(c.content).find(u',') == Text::npos ? 1 : 2) +
+                       u"\r\nNumber of bytes in meta tag: " + NumberText(c.bytes));
+  }
+}
+
+}  // namespace
+}  // namespace tw
