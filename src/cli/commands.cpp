@@ -39,7 +39,7 @@ std::string Usage() {
       "\nA FILE may be a folder: its pages (.htm, .html, .shtml, .php, in any case) are taken\n"
       "in the order of their paths, with those of its subfolders; hidden folders, links to\n"
       "folders and the backups that insert leaves (NAME.bak.EXT beside NAME.EXT) are passed\n"
-      "over. Several FILEs may be given; each page is then headed by \"==> FILE <==\".\n\n";
+      "over. With several FILEs, or a folder, each page is headed by \"==> FILE <==\".\n\n";
   text += AnalysisOptionsHelp();
   text += "  --version                   the program's name and version\n";
   return text;
