@@ -6,7 +6,7 @@
 # must be byte for byte the same.
 #
 #   bash bench/site_bench.sh [--pages N] [--page-kb N] [--jobs "1 2"] [--runs N]
-#                            [--command C] [--dir DIR] [--keep] [--no-build]
+#                            [--command C] [--dir DIR] [--keep] [--reuse] [--no-build]
 #
 #   --pages N     pages in the site [2000]
 #   --page-kb N   size of each page in kB (10^3 bytes) [50]
@@ -15,12 +15,14 @@
 #   --command C   tag, list, show or report [tag]
 #   --dir DIR     where the site goes [a new temporary folder, removed at the end]
 #   --keep        keep the site (with its folder)
+#   --reuse       time the site a --keep run left in DIR instead of generating one
 #   --no-build    use the programs already built in build/bench
 #
 # The pages are tagwright-docgen's: Zipf pages and documentation pages, one in five in
 # UTF-8, one in seven with LF line ends, one in ten a PHP script, each with a seed of its
 # own. The site never goes into the repository. On a shared machine the minimum of several
-# runs is the figure that shows the program rather than the machine; the load average is
+# runs is the figure that shows the program rather than the machine: the job counts take
+# turns run by run, so that a busy spell falls on each of them alike; the load average is
 # printed with the table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,6 +35,7 @@ runs=3
 command=tag
 dir=""
 keep=0
+reuse=0
 build=1
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -43,8 +46,9 @@ while [ $# -gt 0 ]; do
     --command) command=$2; shift 2 ;;
     --dir) dir=$2; shift 2 ;;
     --keep) keep=1; shift ;;
+    --reuse) reuse=1; shift ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,26p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "site_bench.sh: unknown argument '$1' (--help lists them)" >&2; exit 2 ;;
   esac
 done
@@ -74,21 +78,25 @@ else
   mkdir -p "$dir"
 fi
 site="$dir/site"
-rm -rf "$site"
+if [ "$reuse" -eq 1 ]; then
+  [ -d "$site" ] || { echo "site_bench.sh: --reuse: no site in $dir" >&2; exit 2; }
+else
+  rm -rf "$site"
 
-# The pages, written two at a time.
-echo "Generating $pages pages of $page_kb kB in $site ..." >&2
-for ((i = 1; i <= pages; i++)); do
-  folder="$site/section$((i % 40))"
-  kind=zipf; ((i % 3 == 0)) && kind=docs
-  encoding=cp1252; ((i % 5 == 0)) && encoding=utf8
-  ends=crlf; ((i % 7 == 0)) && ends=lf
-  name="page$i.html"; ((i % 10 == 0)) && name="script$i.php"
-  printf '%s\0' "--kind" "$kind" "--encoding" "$encoding" "--line-ends" "$ends" \
-    "--vocabulary" 20000 "--size" "${page_kb}k" "--seed" "$i" "-o" "$folder/$name"
-done > "$dir/docgen.args"
-for ((s = 0; s < 40; s++)); do mkdir -p "$site/section$s"; done
-xargs -0 -n 14 -P 2 "$bin/tagwright-docgen" < "$dir/docgen.args"
+  # The pages, written two at a time.
+  echo "Generating $pages pages of $page_kb kB in $site ..." >&2
+  for ((i = 1; i <= pages; i++)); do
+    folder="$site/section$((i % 40))"
+    kind=zipf; ((i % 3 == 0)) && kind=docs
+    encoding=cp1252; ((i % 5 == 0)) && encoding=utf8
+    ends=crlf; ((i % 7 == 0)) && ends=lf
+    name="page$i.html"; ((i % 10 == 0)) && name="script$i.php"
+    printf '%s\0' "--kind" "$kind" "--encoding" "$encoding" "--line-ends" "$ends" \
+      "--vocabulary" 20000 "--size" "${page_kb}k" "--seed" "$i" "-o" "$folder/$name"
+  done > "$dir/docgen.args"
+  for ((s = 0; s < 40; s++)); do mkdir -p "$site/section$s"; done
+  xargs -0 -n 14 -P 2 "$bin/tagwright-docgen" < "$dir/docgen.args"
+fi
 bytes=$(find "$site" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
 count=$(find "$site" -type f | wc -l)
 
@@ -96,6 +104,7 @@ now() { date +%s.%N; }
 declare -A best
 first_jobs=""
 for jobs in $jobs_list; do
+  # A warm-up run, whose output every job count must give alike.
   out="$dir/out-$jobs"
   "$bin/tagwright-cli" "$command" "$site" -j "$jobs" --quiet >"$out" 2>&1 || true
   if [ -z "$first_jobs" ]; then
@@ -104,7 +113,9 @@ for jobs in $jobs_list; do
     echo "site_bench.sh: -j $jobs wrote other output than -j $first_jobs" >&2
     exit 1
   fi
-  for ((r = 1; r <= runs; r++)); do
+done
+for ((r = 1; r <= runs; r++)); do
+  for jobs in $jobs_list; do
     start=$(now)
     "$bin/tagwright-cli" "$command" "$site" -j "$jobs" --quiet >/dev/null 2>&1 || true
     end=$(now)

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -16,6 +17,7 @@
 #include "cli/ordered.hpp"
 #include "cli/pages.hpp"
 #include "cli/progress.hpp"
+#include "tags/report.hpp"
 #include "text/codepage.hpp"
 
 namespace tw::cli {
@@ -177,6 +179,30 @@ TEST(CollectPages, WalksFoldersInPathOrderAndTakesEachPageOnce) {
                        "site/Index.Htm", "site/a-b.shtml", "site/b.PHP", "site/gone !Error",
                        "site/old.bak.html", "site/sub/page.HTML", "site/sub/page.html",
                        "site/z.html", "bare !No pages", "lost !Error", "missing.html"}));
+}
+
+TEST(MetaTagContent, TheContentAttributeHoweverQuotedAndItsKeywords) {
+  struct Case {
+    std::u16string tag;
+    std::optional<std::u16string> content;
+    std::vector<std::u16string> keywords;
+  };
+  const Case cases[] = {
+      {u"<meta name=\"keywords\" content=\"garden, rakes ,,  compost \">",
+       u"garden, rakes ,,  compost ",
+       {u"garden", u"rakes", u"compost"}},
+      {u"<META CONTENT='a,b' NAME='keywords'>", u"a,b", {u"a", u"b"}},
+      {u"<meta name=keywords content = tools>", u"tools", {u"tools"}},
+      {u"<meta name=\"keywords\" content=\"it's, \">", u"it's, ", {u"it's"}},
+      {u"<meta name=\"keywords\" data-content=\"x\" content=\"y\">", u"y", {u"y"}},
+      {u"<meta name=\"keywords\" content=\"\">", u"", {}},
+      {u"<meta name=\"keywords\">", std::nullopt, {}},
+  };
+  for (const Case& c : cases) {
+    const std::optional<Text> content = MetaTagContent(c.tag);
+    EXPECT_EQ(content, c.content) << ToUtf8(c.tag);
+    EXPECT_EQ(SplitKeywords(content.value_or(Text())), c.keywords) << ToUtf8(c.tag);
+  }
 }
 
 TEST(ProgressText, PagesSpeedAndTimeLeft) {
