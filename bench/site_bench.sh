@@ -6,7 +6,8 @@
 # must be byte for byte the same.
 #
 #   bash bench/site_bench.sh [--pages N] [--page-kb N] [--jobs "1 2"] [--runs N]
-#                            [--command C] [--dir DIR] [--keep] [--reuse] [--no-build]
+#                            [--command C] [--dir DIR] [--keep] [--reuse] [--priority]
+#                            [--no-build]
 #
 #   --pages N     pages in the site [2000]
 #   --page-kb N   size of each page in kB (10^3 bytes) [50]
@@ -16,6 +17,9 @@
 #   --dir DIR     where the site goes [a new temporary folder, removed at the end]
 #   --keep        keep the site (with its folder)
 #   --reuse       time the site a --keep run left in DIR instead of generating one
+#   --priority    time at the highest priority of this session's scheduling group (root,
+#                 autogroup scheduling), so that the work of other sessions on a shared
+#                 machine does not take a core away; the group's priority is put back
 #   --no-build    use the programs already built in build/bench
 #
 # The pages are tagwright-docgen's: Zipf pages and documentation pages, one in five in
@@ -36,7 +40,16 @@ command=tag
 dir=""
 keep=0
 reuse=0
+priority=0
 build=1
+remove_dir=0
+old_nice=""
+# At the end: the temporary site goes, the scheduling group gets its priority back.
+cleanup() {
+  [ -z "$old_nice" ] || echo "$old_nice" > /proc/self/autogroup
+  [ "$remove_dir" -eq 0 ] || rm -rf "$dir"
+}
+trap cleanup EXIT
 while [ $# -gt 0 ]; do
   case "$1" in
     --pages) pages=$2; shift 2 ;;
@@ -47,8 +60,9 @@ while [ $# -gt 0 ]; do
     --dir) dir=$2; shift 2 ;;
     --keep) keep=1; shift ;;
     --reuse) reuse=1; shift ;;
+    --priority) priority=1; shift ;;
     --no-build) build=0; shift ;;
-    -h|--help) sed -n '2,28p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,32p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "site_bench.sh: unknown argument '$1' (--help lists them)" >&2; exit 2 ;;
   esac
 done
@@ -70,7 +84,7 @@ done
 
 if [ -z "$dir" ]; then
   dir=$(mktemp -d)
-  [ "$keep" -eq 1 ] || trap 'rm -rf "$dir"' EXIT
+  [ "$keep" -eq 1 ] || remove_dir=1
 else
   case "$(realpath -m "$dir")/" in
     "$root"/*) echo "site_bench.sh: the site does not go into the repository" >&2; exit 2 ;;
@@ -100,6 +114,13 @@ fi
 bytes=$(find "$site" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
 count=$(find "$site" -type f | wc -l)
 
+if [ "$priority" -eq 1 ]; then
+  group=/proc/self/autogroup
+  [ -w "$group" ] || { echo "site_bench.sh: --priority: $group cannot be written" >&2; exit 2; }
+  old_nice=$(sed -n 's/.* nice \(-\{0,1\}[0-9]*\)$/\1/p' "$group")
+  echo -20 > "$group"
+fi
+
 now() { date +%s.%N; }
 declare -A best
 first_jobs=""
@@ -128,7 +149,8 @@ done
 
 echo
 echo "\`tagwright-cli $command\` over $count pages, $(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }') MB;" \
-  "$(nproc) processors, load average $(cut -d' ' -f1-3 /proc/loadavg); minimum of $runs runs"
+  "$(nproc) processors, load average $(cut -d' ' -f1-3 /proc/loadavg); minimum of $runs runs" \
+  "$([ "$priority" -eq 1 ] && echo "at the session's highest priority")"
 echo
 echo "| Jobs | Time | Speed | Speed-up |"
 echo "|---|---|---|---|"

@@ -4,6 +4,7 @@
 #include "cli/commands.hpp"
 #include "cli/options.hpp"
 #include "cli/pagework.hpp"
+#include "words/wordlist.hpp"
 
 namespace tw::cli {
 
@@ -19,15 +20,16 @@ void AnalysePage(const PageJob& job, CliHost& host, PageOutcome& outcome, bool t
   }
   outcome.facts.language = language;
   Analysis analysis(job.shared.texts, job.shared.commonWords);
-  const bool written = analysis.RunAnalysis(tagMode, host, &document);
-  if (written) outcome.out = OutputForStdout(host.OutputText());
-  if (written && job.facts) {
-    if (!tagMode) {
-      outcome.facts.words = RankedWords(analysis.table());
-      analysis.BuildKeywordTag(host);
-    }
-    GatherTagFacts(analysis, host, document, outcome.facts);
+  // The list is written as "List words" writes it, in the number format read once for the
+  // whole run: reading the user's locale for each page would cost more than many a page.
+  const bool written = analysis.RunAnalysis(true, host, &document);
+  if (written && job.facts) GatherTagFacts(analysis, host, document, outcome.facts);
+  if (written && !tagMode) {
+    host.SetOutputText(WordListText(analysis.table(), ResolveOptions(host.Settings()).scan,
+                                    job.shared.numberFormat));
+    if (job.facts) outcome.facts.words = RankedWords(analysis.table());
   }
+  if (written) outcome.out = OutputForStdout(host.OutputText());
   if (!written || host.messagesShown() > 0) MarkFailed(host, outcome);
 }
 

@@ -134,7 +134,8 @@ class CommandParser {
  public:
   CommandParser(const CliCommand& command, CommandLine& line) : line_(line) {
     app_.set_help_flag();
-    // Unknown options are kept aside and reported after the parse, as the old parser did.
+    // CLI11 keeps unknown options aside; the first of them is reported after the parse, so a
+    // bad value anywhere on the line is reported before an unknown option.
     app_.allow_extras();
     Flag("-h,--help", line.help);
     if (command.analysisOptions) AddAnalysisOptions();

@@ -18,6 +18,7 @@
 #include "cli/clihost.hpp"
 #include "io/document.hpp"
 #include "words/commonwords.hpp"
+#include "words/wordlist.hpp"
 
 namespace tw::cli {
 
@@ -89,11 +90,12 @@ ParseResult ParseArguments(std::span<const std::string> args);
 std::string AnalysisOptionsHelp();
 
 // What every page of a run shares, loaded before the first page and only read after that:
-// the data folder, the program texts and the common words.
+// the data folder, the program texts, the common words and the user's number format.
 struct SharedData {
   std::filesystem::path dataFolder;
   ProgramText texts;
   CommonWords commonWords;
+  NumberFormat numberFormat;
 };
 
 // Reads the program texts; on failure shows the loader's message through `host`.

@@ -162,6 +162,7 @@ int RunOverPages(const CommandLine& line, const PageCommand& command) {
     CliHost host(stderr, false);
     if (!LoadProgramTexts(shared, host)) return kExitMessage;
     LoadCommonWords(line.analysis, shared);
+    shared.numberFormat = UserNumberFormat();
   }
 
   // One page given as a file: the run as it has always been, its messages written as they
