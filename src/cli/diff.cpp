@@ -27,9 +27,16 @@ std::vector<std::string_view> Lines(std::string_view bytes) {
 // named by the line before it.
 std::string Range(char sign, long long start, long long count) {
   std::string text(1, sign);
-  if (count == 0) return text + std::to_string(start > 0 ? start - 1 : 0) + ",0";
+  if (count == 0) {
+    text += std::to_string(start > 0 ? start - 1 : 0);
+    text += ",0";
+    return text;
+  }
   text += std::to_string(start);
-  if (count != 1) text += "," + std::to_string(count);
+  if (count != 1) {
+    text += ',';
+    text += std::to_string(count);
+  }
   return text;
 }
 
