@@ -4,6 +4,7 @@
 # of the benchmarks; with "fuzz", clang and its libFuzzer (scripts/fuzz.sh).
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          libcli11-dev nlohmann-json3-dev libdtl-dev
           qt6-base-dev libqt6svg6 fonts-liberation xvfb xauth
           help2man desktop-file-utils appstream)
 if [ "${1:-}" = package ]; then

@@ -18,7 +18,11 @@ namespace tw {
 
 namespace {
 
-constexpr TextView kDeclarableCodes = u"en_de_es_pt_it_fr";
+// A declaration counts when its code is one of the six, whose codes the code of the list of
+// all six joins.
+TextView DeclarableCodes() {
+  return strLanguageCodes[kAllLanguagesIndex];
+}
 
 // Counts the words the scanner cuts out of the first bytes, and feeds it their lines.
 class HitCounter final : public ScanListener {
@@ -110,7 +114,7 @@ LanguageChoice ChooseDocumentLanguage(TextView path, const CommonWords& commonWo
 Result<LanguageChoice> ChooseDocumentLanguage(DocumentReader& document, TextView name,
                                               const CommonWords& commonWords) {
   const int32_t declared =
-      LanguageIndexFromCode(DetectDocumentLanguage(document, kDeclarableCodes, u""));
+      LanguageIndexFromCode(DetectDocumentLanguage(document, DeclarableCodes(), u""));
   if (document.error().failed()) return document.error();
   if (declared >= 0) return LanguageChoice{declared, LanguageSource::Declared};
 

@@ -92,6 +92,46 @@ class MainForm : public RunHost {
   // file cannot be chosen (during start-up or a run).
   void UserOpenFile(Text path);
 
+  // The main window's public operation: ticks or unticks chkIgnoreCommonWords (running its
+  // handling) and makes the word table stale.
+  void CheckUncheckIgnoreCommonWords(bool check);
+
+  // ---- RunHost -----------------------------------------------------------------------
+  const AnalysisSettings& Settings() const override { return settings_; }
+  void SetInputFileText(Text text) override;
+  void SetBeginWithText(Text text) override;
+  const Text& OutputText() const override { return output_; }
+  void SetOutputText(Text text) override;
+  void AppendOutputText(TextView text) override;
+  void RepaintOutput() override;
+  void MoveOutputCaretToEnd() override;
+  void MoveOutputCaretToStart() override;
+  void SetWordCountLabels(TextView caption, TextView count) override;
+  void SetListWordsCaption(TextView caption) override;
+  void SetControlsEnabled(bool enable) override;
+  void PlaceDefaultFocus() override;
+  MsgAnswer ShowMessage(const Message& message) override;
+  void Yield() override;
+
+  // ---- State -------------------------------------------------------------------------
+  const AnalysisSettings& settings() const { return settings_; }
+  const Analysis& analysis() const { return analysis_; }
+  Analysis& analysis() { return analysis_; }
+  const CommonWords& commonWords() const { return commonWords_; }
+  const ProgramText& texts() const { return texts_; }
+  const std::filesystem::path& dataFolder() const { return dataFolder_; }
+  const StateFileLocation& stateFile() const { return stateFile_; }
+  // True while a run reads the document (cmdListWords shows "Stop").
+  bool RunInProgress() const;
+  bool QuitRequested() const { return quitRequested_; }
+
+  bool blnStartupCompleted = false;
+  bool blnGermanSelected = false;
+  int32_t intNormalHeight = kNormalWindowHeight;
+
+ private:
+  // The commands, change handlers and shared routines of the window, named after the
+  // controls they belong to. They run through the User* events, the way a view delivers them.
   // ---- Commands ----------------------------------------------------------------------
   void cmdInputFile_Click();
   void txbInputFile_Click();
@@ -145,7 +185,6 @@ class MainForm : public RunHost {
   void ApplyFonts();
   void ApplyInputFileKind();
   void OpenWebAddress(TextView address);
-  void CheckUncheckIgnoreCommonWords(bool check);
   void ReportCommonWordsUnavailable(int32_t position);
   void ChooseLanguageForDocument();
   // The lists with their progress text and pauses; the check of the selected language
@@ -156,40 +195,6 @@ class MainForm : public RunHost {
   bool LoadState();
   void SaveState();
 
-  // ---- RunHost -----------------------------------------------------------------------
-  const AnalysisSettings& Settings() const override { return settings_; }
-  void SetInputFileText(Text text) override;
-  void SetBeginWithText(Text text) override;
-  const Text& OutputText() const override { return output_; }
-  void SetOutputText(Text text) override;
-  void AppendOutputText(TextView text) override;
-  void RepaintOutput() override;
-  void MoveOutputCaretToEnd() override;
-  void MoveOutputCaretToStart() override;
-  void SetWordCountLabels(TextView caption, TextView count) override;
-  void SetListWordsCaption(TextView caption) override;
-  void SetControlsEnabled(bool enable) override;
-  void PlaceDefaultFocus() override;
-  MsgAnswer ShowMessage(const Message& message) override;
-  void Yield() override;
-
-  // ---- State -------------------------------------------------------------------------
-  const AnalysisSettings& settings() const { return settings_; }
-  const Analysis& analysis() const { return analysis_; }
-  Analysis& analysis() { return analysis_; }
-  const CommonWords& commonWords() const { return commonWords_; }
-  const ProgramText& texts() const { return texts_; }
-  const std::filesystem::path& dataFolder() const { return dataFolder_; }
-  const StateFileLocation& stateFile() const { return stateFile_; }
-  // True while a run reads the document (cmdListWords shows "Stop").
-  bool RunInProgress() const;
-  bool QuitRequested() const { return quitRequested_; }
-
-  bool blnStartupCompleted = false;
-  bool blnGermanSelected = false;
-  int32_t intNormalHeight = kNormalWindowHeight;
-
- private:
   struct ControlState {
     Text caption;
     std::vector<Text> items;

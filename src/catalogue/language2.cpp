@@ -12,6 +12,7 @@
 #include <string>
 #include <system_error>
 
+#include "core/number.hpp"
 #include "text/codepage.hpp"
 
 namespace tw {
@@ -38,6 +39,8 @@ constexpr size_t kMaxEntryLength = 1024;
 constexpr size_t kMaxFileSize = 4 * 1024 * 1024;
 constexpr size_t kMaxEntries = 20000;
 constexpr int kMaxEntryNumber = 1000000;
+// More digits than the largest number has (leading zeros included) are no number.
+constexpr size_t kMaxDigits = 9;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr char kCommentMark = '#';
@@ -113,18 +116,13 @@ int Parse(std::string_view bytes, std::map<int, Text>& entries) {
     if (IsBlank(line) || line.front() == kCommentMark) continue;
     // The number: digits up to the separator.
     const size_t sep = line.find(kSeparator);
-    int number = 0;
-    bool numberOk = sep != std::string_view::npos && sep > 0;
-    for (size_t i = 0; numberOk && i < sep; ++i) {
-      const char c = line[i];
-      if (c < '0' || c > '9') {
-        numberOk = false;
-      } else {
-        number = number * 10 + (c - '0');
-        if (number > kMaxEntryNumber) numberOk = false;
-      }
+    const std::optional<int64_t> parsed =
+        sep == std::string_view::npos ? std::nullopt
+                                      : ParseWholeNumber(line.substr(0, sep), false, kMaxDigits);
+    if (!parsed || *parsed == 0 || *parsed > kMaxEntryNumber) {
+      return LineCode(kMissingStringBase, lineNumber);
     }
-    if (!numberOk || number == 0) return LineCode(kMissingStringBase, lineNumber);
+    const int number = static_cast<int>(*parsed);
     const std::string_view rawText = line.substr(sep + 1);
     if (rawText.empty()) return LineCode(kMissingStringBase, lineNumber);
     const Text text = Unescape(FromUtf8(rawText));

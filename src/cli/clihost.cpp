@@ -47,6 +47,10 @@ bool StderrIsTerminal() {
 #endif
 }
 
+std::string OneLine(TextView text) {
+  return ToUtf8(LineBreaksAsSpaces(text));
+}
+
 std::string MessageLine(const Message& message) {
   std::string line;
   if (!message.caption.empty()) {
@@ -74,6 +78,19 @@ std::string OutputForStdout(TextView text) {
 
 CliHost::CliHost(std::FILE* err, bool showProgress) : err_(err), showProgress_(showProgress) {}
 
+CliHost CliHost::Buffered() {
+  return CliHost(nullptr, false);
+}
+
+void CliHost::Write(const std::string& text) {
+  if (err_ == nullptr) {
+    buffer_ += text;
+    return;
+  }
+  std::fwrite(text.data(), 1, text.size(), err_);
+  std::fflush(err_);
+}
+
 void CliHost::SetWordCountLabels(TextView caption, TextView count) {
   countCaption_ = Text(caption);
   count_ = Text(count);
@@ -82,21 +99,18 @@ void CliHost::SetWordCountLabels(TextView caption, TextView count) {
 MsgAnswer CliHost::ShowMessage(const Message& message) {
   FinishProgress();
   ++messagesShown_;
-  const std::string line = MessageLine(message) + "\n";
-  std::fwrite(line.data(), 1, line.size(), err_);
-  std::fflush(err_);
+  messages_.push_back(message);
+  Write(MessageLine(message) + "\n");
   return message.buttons == MsgButtons::Ok ? MsgAnswer::Ok : questionAnswer;
 }
 
 void CliHost::PrintLine(const std::string& line) {
   FinishProgress();
-  const std::string text = line + "\n";
-  std::fwrite(text.data(), 1, text.size(), err_);
-  std::fflush(err_);
+  Write(line + "\n");
 }
 
 void CliHost::ReportProgress(int64_t bytesRead, int64_t totalBytes) {
-  if (!showProgress_ || totalBytes <= 0) return;
+  if (!showProgress_ || err_ == nullptr || totalBytes <= 0) return;
   const auto now = std::chrono::steady_clock::now();
   if (!started_) {
     started_ = true;

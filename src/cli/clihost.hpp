@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "analysis/host.hpp"
 #include "analysis/settings.hpp"
@@ -19,6 +20,8 @@ inline constexpr int kExitUsage = 2;    // a bad command line
 // Whether stderr is a terminal (the one platform call of the command line).
 bool StderrIsTerminal();
 
+// A text in UTF-8 on one line: each line break (CR LF, CR or LF) as one space.
+std::string OneLine(TextView text);
 // "CAPTION: TEXT" in UTF-8, line breaks inside as spaces; the text alone when the caption is
 // empty.
 std::string MessageLine(const Message& message);
@@ -29,6 +32,9 @@ class CliHost : public SettingsRunHost {
  public:
   // `err` receives the message lines and the progress line; progress only when asked.
   explicit CliHost(std::FILE* err = stderr, bool showProgress = false);
+  // The message lines are kept in a buffer (see TakeErrorText), for a page of a run over
+  // many pages, whose lines are written when its turn comes; no progress line.
+  static CliHost Buffered();
 
   const Text& OutputText() const override { return output_; }
   void SetOutputText(Text text) override { output_ = std::move(text); }
@@ -44,6 +50,10 @@ class CliHost : public SettingsRunHost {
   void FinishProgress();
 
   int messagesShown() const { return messagesShown_; }
+  // Every message shown, in order.
+  const std::vector<Message>& messages() const { return messages_; }
+  // The lines kept by a buffered host, handed over and forgotten.
+  std::string TakeErrorText() { return std::move(buffer_); }
   const Text& wordCountCaption() const { return countCaption_; }
   const Text& wordCount() const { return count_; }
 
@@ -51,7 +61,12 @@ class CliHost : public SettingsRunHost {
   MsgAnswer questionAnswer = MsgAnswer::No;
 
  private:
+  // Writes a line to `err_`, or keeps it in `buffer_` when there is no `err_`.
+  void Write(const std::string& text);
+
   std::FILE* err_;
+  std::string buffer_;
+  std::vector<Message> messages_;
   bool showProgress_;
   bool progressShown_ = false;
   bool started_ = false;

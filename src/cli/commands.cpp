@@ -7,7 +7,7 @@ namespace tw::cli {
 
 const std::vector<CliCommand>& AllCommands() {
   static const std::vector<CliCommand> commands = {
-      ListCommand(), TagCommand(), ShowCommand(), InsertCommand(),
+      ListCommand(), TagCommand(), ShowCommand(), InsertCommand(), ReportCommand(),
       // Further commands: one line each, in the order the usage text lists them.
   };
   return commands;
@@ -23,7 +23,7 @@ const CliCommand* FindCommand(std::string_view name) {
 std::string Usage() {
   constexpr size_t kSynopsisColumn = 36;
   std::string text =
-      "Usage: tagwright-cli COMMAND FILE [OPTIONS]\n"
+      "Usage: tagwright-cli COMMAND FILE... [OPTIONS]\n"
       "  or:  tagwright-cli --help | --version\n\nCommands:\n";
   for (const CliCommand& c : AllCommands()) {
     std::string line = "  tagwright-cli ";
@@ -35,7 +35,11 @@ std::string Usage() {
     line += c.summary;
     text += line + "\n";
   }
-  text += "\n";
+  text +=
+      "\nA FILE may be a folder: its pages (.htm, .html, .shtml, .php, in any case) are taken\n"
+      "in the order of their paths, with those of its subfolders; hidden folders, links to\n"
+      "folders and the backups that insert leaves (NAME.bak.EXT beside NAME.EXT) are passed\n"
+      "over. With several FILEs, or a folder, each page is headed by \"==> FILE <==\".\n\n";
   text += AnalysisOptionsHelp();
   text += "  --version                   the program's name and version\n";
   return text;

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "cli/commands.hpp"
@@ -11,19 +12,23 @@ int main(int argc, char** argv) {
   using namespace tw::cli;
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return UsageError("no COMMAND given");
-    if (args.front() == "-h" || args.front() == "--help") {
-      const std::string usage = Usage();
-      std::fwrite(usage.data(), 1, usage.size(), stdout);
-      return kExitOk;
+    const ParseResult parsed = ParseArguments(args);
+    if (const auto* problem = std::get_if<UsageProblem>(&parsed))
+      return UsageError(problem->reason);
+    const ParsedArguments& arguments = std::get<ParsedArguments>(parsed);
+    switch (arguments.action) {
+      case ParsedArguments::Action::Help: {
+        const std::string usage = Usage();
+        std::fwrite(usage.data(), 1, usage.size(), stdout);
+        return kExitOk;
+      }
+      case ParsedArguments::Action::Version:
+        std::fputs("tagwright-cli " TAGWRIGHT_VERSION "\n", stdout);
+        return kExitOk;
+      case ParsedArguments::Action::Run:
+        break;
     }
-    if (args.front() == "--version") {
-      std::fputs("tagwright-cli " TAGWRIGHT_VERSION "\n", stdout);
-      return kExitOk;
-    }
-    const CliCommand* command = FindCommand(args.front());
-    if (command == nullptr) return UsageError("unknown command: " + args.front());
-    return command->run(std::span<const std::string>(args).subspan(1));
+    return arguments.command->run(arguments.line);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "Error: %s\n", e.what());
     return kExitMessage;

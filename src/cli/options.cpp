@@ -1,7 +1,11 @@
-// Parsing and applying the analysis options of the command line.
+// Parsing the command line with CLI11, and applying the analysis options to a page.
 #include "cli/options.hpp"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <stdexcept>
 #include <system_error>
 
 #include "analysis/language.hpp"
@@ -49,7 +53,7 @@ constexpr ListOption kListOptions[] = {
 // The two number boxes.
 struct BoxOption {
   std::string_view name;
-  Text AnalysisSettings::*box;
+  std::optional<Text> CommandOptions::*target;
   int32_t first;
   int32_t last;
   int32_t shownDefault;
@@ -57,23 +61,48 @@ struct BoxOption {
 };
 
 constexpr BoxOption kBoxOptions[] = {
-    {"--max-keywords", &AnalysisSettings::txbMaxNumKeywordsInMetaTag, intMinNumKeywords,
-     intMaxNumKeywords, intDefaultMaxNumKeywords, "maximum number of keywords in the tag"},
-    {"--max-bytes", &AnalysisSettings::txbMaxNumBytesInMetaTag, 0, intMaxNumBytes,
-     intDefaultMaxNumBytes, "maximum number of bytes in the tag (0: no limit)"},
+    {"--max-keywords", &CommandOptions::maxKeywords, intMinNumKeywords, intMaxNumKeywords,
+     intDefaultMaxNumKeywords, "maximum number of keywords in the tag"},
+    {"--max-bytes", &CommandOptions::maxBytes, 0, intMaxNumBytes, intDefaultMaxNumBytes,
+     "maximum number of bytes in the tag (0: no limit)"},
+};
+
+// The flags of the analysis.
+struct FlagOption {
+  std::string_view name;
+  bool CommandOptions::*target;
+  std::string_view help;
+};
+
+constexpr FlagOption kAnalysisFlags[] = {
+    {"--keep-short-words", &CommandOptions::keepShortWords, "do not ignore short words"},
+    {"--keep-common-words", &CommandOptions::keepCommonWords, "do not ignore common words"},
+    {"--lower-case", &CommandOptions::lowerCase, "all keywords in lower case"},
+    {"--no-space-after-comma", &CommandOptions::noSpaceAfterComma,
+     "no space after the commas of the tag"},
+    {"--verbose", &CommandOptions::verbose, "print on stderr how the language was chosen"},
 };
 
 constexpr std::string_view kLanguageOption = "--language";
 constexpr std::string_view kIgnoreOption = "--ignore";
 constexpr std::string_view kBeginOption = "--begin";
-constexpr std::string_view kKeepShortWords = "--keep-short-words";
-constexpr std::string_view kKeepCommonWords = "--keep-common-words";
-constexpr std::string_view kLowerCase = "--lower-case";
-constexpr std::string_view kNoSpaceAfterComma = "--no-space-after-comma";
-constexpr std::string_view kVerbose = "--verbose";
+constexpr std::string_view kJobsOption = "-j,--jobs";
 constexpr std::string_view kAutoLanguage = "auto";
 constexpr std::string_view kAllLanguages = "all";
 constexpr size_t kMaxNumberDigits = 9;
+
+// A flag's own value, one that nobody types: any value given to a flag on the command line
+// ("--lower-case=yes", even "--lower-case=true") differs from it and is refused.
+constexpr std::string_view kFlagMark = "{\x1f}";
+// CLI11's words for a value given to a flag, after the flag's name without its dashes.
+constexpr std::string_view kFlagValueRefused = " was given a disallowed flag override";
+
+// A bad value, thrown from an option's callback while CLI11 parses, so that the first bad
+// value on the command line is the one reported.
+class BadArgument : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 std::optional<int32_t> ParseNumber(std::string_view text) {
   const std::optional<int64_t> n = ParseWholeNumber(text, false, kMaxNumberDigits);
@@ -95,124 +124,173 @@ std::optional<int32_t> LanguagePosition(std::string_view value) {
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<CommandLine> ParseCommandLine(std::span<const std::string> args, bool analysisOptions,
-                                            std::span<const std::string_view> commandFlags,
-                                            std::string& error) {
-  CommandLine line;
-  bool optionsEnded = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-      line.operands.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (arg == "-h" || arg == "--help") {
-      line.help = true;
-      continue;
-    }
-    // "--name value" or "--name=value".
-    std::string_view name = arg;
-    std::optional<std::string> inlineValue;
-    if (const size_t eq = name.find('='); eq != std::string_view::npos && name.starts_with("--")) {
-      inlineValue = std::string(name.substr(eq + 1));
-      name = name.substr(0, eq);
-    }
-    auto takeValue = [&]() -> std::optional<std::string> {
-      if (inlineValue) return inlineValue;
-      if (i + 1 >= args.size()) {
-        error = std::string(name) + " needs a value";
-        return std::nullopt;
-      }
-      return args[++i];
-    };
-    auto noValue = [&]() {
-      if (inlineValue) error = std::string(name) + " takes no value";
-      return !inlineValue;
-    };
-
-    bool known = false;
-    if (analysisOptions) {
-      for (const ListOption& o : kListOptions) {
-        if (name != o.name) continue;
-        known = true;
-        const auto value = takeValue();
-        if (!value) return std::nullopt;
-        const auto n = ParseNumber(*value);
-        if (!n || *n < o.first || *n > o.last || (*n - o.first) % o.step != 0) {
-          error = "invalid value for " + std::string(name) + ": '" + *value + "' (" +
-                  ListValues(o) + ")";
-          return std::nullopt;
-        }
-        line.analysis.listPositions.emplace_back(o.field, (*n - o.first) / o.step);
-      }
-      for (const BoxOption& o : kBoxOptions) {
-        if (name != o.name) continue;
-        known = true;
-        const auto value = takeValue();
-        if (!value) return std::nullopt;
-        const auto n = ParseNumber(*value);
-        if (!n || *n < o.first || *n > o.last) {
-          error = "invalid value for " + std::string(name) + ": '" + *value + "' (" +
-                  std::to_string(o.first) + " .. " + std::to_string(o.last) + ")";
-          return std::nullopt;
-        }
-        (o.box == &AnalysisSettings::txbMaxNumKeywordsInMetaTag ? line.analysis.maxKeywords
-                                                                : line.analysis.maxBytes) =
-            NumberText(*n);
-      }
-      if (name == kLanguageOption) {
-        known = true;
-        const auto value = takeValue();
-        if (!value) return std::nullopt;
-        const auto position = LanguagePosition(*value);
-        if (!position) {
-          error =
-              "invalid value for --language: '" + *value + "' (auto, en, fr, de, it, pt, es, all)";
-          return std::nullopt;
-        }
-        line.analysis.language = *position;
-      } else if (name == kIgnoreOption || name == kBeginOption) {
-        known = true;
-        const auto value = takeValue();
-        if (!value) return std::nullopt;
-        (name == kIgnoreOption ? line.analysis.wordsToIgnore : line.analysis.beginWith) =
-            FromUtf8(*value);
-      } else if (name == kKeepShortWords || name == kKeepCommonWords || name == kLowerCase ||
-                 name == kNoSpaceAfterComma || name == kVerbose) {
-        known = true;
-        if (!noValue()) return std::nullopt;
-        if (name == kVerbose) line.analysis.verbose = true;
-        if (name == kKeepShortWords) line.analysis.keepShortWords = true;
-        if (name == kKeepCommonWords) line.analysis.keepCommonWords = true;
-        if (name == kLowerCase) line.analysis.lowerCase = true;
-        if (name == kNoSpaceAfterComma) line.analysis.noSpaceAfterComma = true;
-      }
-    }
-    for (std::string_view flag : commandFlags) {
-      if (name != flag) continue;
-      known = true;
-      if (!noValue()) return std::nullopt;
-      line.flags.emplace_back(flag);
-    }
-    if (!known) {
-      error = "unknown option: " + std::string(name);
-      return std::nullopt;
-    }
-  }
-  return line;
+[[noreturn]] void Refuse(std::string_view name, const std::string& value, std::string_view range) {
+  throw BadArgument("invalid value for " + std::string(name) + ": '" + value + "' (" +
+                    std::string(range) + ")");
 }
 
-bool HasFlag(const CommandLine& line, std::string_view flag) {
-  for (const std::string& f : line.flags) {
-    if (f == flag) return true;
+// The options of one command on a CLI11 parser, writing into `line`.
+class CommandParser {
+ public:
+  CommandParser(const CliCommand& command, CommandLine& line) : line_(line) {
+    app_.set_help_flag();
+    // CLI11 keeps unknown options aside; the first of them is reported after the parse, so a
+    // bad value anywhere on the line is reported before an unknown option.
+    app_.allow_extras();
+    Flag("-h,--help", line.help);
+    if (command.analysisOptions) AddAnalysisOptions();
+    Value(kJobsOption, [this](const std::string& value) {
+      const auto n = ParseNumber(value);
+      if (!n || *n < 1 || *n > static_cast<int32_t>(kMaxJobs))
+        Refuse("--jobs", value, "1 .. " + std::to_string(kMaxJobs));
+      line_.run.jobs = static_cast<uint32_t>(*n);
+    });
+    Flag("--json", line.run.json);
+    Flag("--quiet", line.run.quiet);
+    if (command.insertOptions) {
+      Flag("--backup", line.run.backup);
+      Flag("--dry-run", line.run.dryRun);
+    }
+    app_.add_option("FILE", line.operands);
   }
-  return false;
+
+  // Parses; the reason of the first problem, or nothing.
+  std::optional<std::string> Parse(std::span<const std::string> args) {
+    std::vector<std::string> reversed = SplitEmptyValues(args);
+    std::reverse(reversed.begin(), reversed.end());
+    try {
+      app_.parse(reversed);
+    } catch (const BadArgument& e) {
+      return e.what();
+    } catch (const CLI::ArgumentMismatch& e) {
+      return MismatchReason(e.what());
+    }
+    for (const std::string& extra : app_.remaining()) {
+      // CLI11 keeps the end of the options ("--") among the extras.
+      if (extra == "--") continue;
+      std::string_view name = extra;
+      if (const size_t eq = name.find('='); eq != std::string_view::npos && name.starts_with("--"))
+        name = name.substr(0, eq);
+      return "unknown option: " + std::string(name);
+    }
+    for (const auto& [option, target] : flags_)
+      *target = option->count() > 0;
+    return std::nullopt;
+  }
+
+ private:
+  void AddAnalysisOptions() {
+    CommandOptions& a = line_.analysis;
+    for (const ListOption& o : kListOptions) {
+      Value(o.name, [&a, &o](const std::string& value) {
+        const auto n = ParseNumber(value);
+        if (!n || *n < o.first || *n > o.last || (*n - o.first) % o.step != 0)
+          Refuse(o.name, value, ListValues(o));
+        a.listPositions.emplace_back(o.field, (*n - o.first) / o.step);
+      });
+    }
+    for (const BoxOption& o : kBoxOptions) {
+      Value(o.name, [&a, &o](const std::string& value) {
+        const auto n = ParseNumber(value);
+        if (!n || *n < o.first || *n > o.last)
+          Refuse(o.name, value, std::to_string(o.first) + " .. " + std::to_string(o.last));
+        a.*o.target = NumberText(*n);
+      });
+    }
+    Value(kLanguageOption, [&a](const std::string& value) {
+      const auto position = LanguagePosition(value);
+      if (!position) Refuse(kLanguageOption, value, "auto, en, fr, de, it, pt, es, all");
+      a.language = *position;
+    });
+    Value(kIgnoreOption, [&a](const std::string& value) { a.wordsToIgnore = FromUtf8(value); });
+    Value(kBeginOption, [&a](const std::string& value) { a.beginWith = FromUtf8(value); });
+    for (const FlagOption& o : kAnalysisFlags)
+      Flag(o.name, a.*o.target);
+  }
+
+  // An option with a value; `take` runs for each time it is given, in the order given.
+  void Value(std::string_view names, std::function<void(const std::string&)> take) {
+    CLI::Option* option =
+        app_.add_option_function<std::string>(std::string(names), std::move(take));
+    option->trigger_on_parse();
+    valueNames_.push_back(option->get_name());
+  }
+
+  void Flag(std::string_view names, bool& target) {
+    CLI::Option* option =
+        app_.add_flag(std::string(names) + std::string(kFlagMark))->disable_flag_override();
+    flags_.emplace_back(option, &target);
+  }
+
+  // "--max-bytes=" gives the option an empty value; CLI11 would take the next argument.
+  std::vector<std::string> SplitEmptyValues(std::span<const std::string> args) const {
+    std::vector<std::string> out;
+    out.reserve(args.size() + 1);
+    for (size_t i = 0; i < args.size(); ++i) {
+      const std::string& arg = args[i];
+      if (arg == "--") {
+        out.insert(out.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+        break;
+      }
+      const std::string name = arg.substr(0, arg.size() - 1);
+      if (arg.starts_with("--") && arg.ends_with("=") &&
+          std::find(valueNames_.begin(), valueNames_.end(), name) != valueNames_.end()) {
+        out.push_back(name);
+        out.emplace_back();
+      } else {
+        out.push_back(arg);
+      }
+    }
+    return out;
+  }
+
+  // The reason for CLI11's count mismatches: a value missing, or a value given to a flag.
+  std::string MismatchReason(const std::string& what) const {
+    if (what.ends_with(kFlagValueRefused)) {
+      const std::string name = what.substr(0, what.size() - kFlagValueRefused.size());
+      return (name.size() == 1 ? "-" : "--") + name + " takes no value";
+    }
+    for (const std::string& name : valueNames_) {
+      if (what.starts_with(name + ": ")) return name + " needs a value";
+    }
+    return what;
+  }
+
+  CommandLine& line_;
+  CLI::App app_;
+  std::vector<std::string> valueNames_;
+  std::vector<std::pair<CLI::Option*, bool*>> flags_;
+};
+
+}  // namespace
+
+ParseResult ParseArguments(std::span<const std::string> args) {
+  try {
+    if (args.empty()) return UsageProblem{"no COMMAND given"};
+    const std::string& first = args.front();
+    ParsedArguments parsed;
+    if (first == "-h" || first == "--help") {
+      parsed.action = ParsedArguments::Action::Help;
+      return parsed;
+    }
+    if (first == "--version") {
+      parsed.action = ParsedArguments::Action::Version;
+      return parsed;
+    }
+    parsed.command = FindCommand(first);
+    if (parsed.command == nullptr) return UsageProblem{"unknown command: " + first};
+    CommandParser parser(*parsed.command, parsed.line);
+    if (auto problem = parser.Parse(args.subspan(1))) return UsageProblem{std::move(*problem)};
+    if (parsed.line.help) {
+      parsed.action = ParsedArguments::Action::Help;
+    } else if (parsed.line.operands.empty()) {
+      return UsageProblem{"no FILE given"};
+    }
+    return parsed;
+  } catch (const std::exception& e) {
+    // CLI11's own errors for anything else it cannot take.
+    return UsageProblem{e.what()};
+  }
 }
 
 std::string AnalysisOptionsHelp() {
@@ -237,34 +315,53 @@ std::string AnalysisOptionsHelp() {
                                         std::to_string(o.last) + " [" +
                                         std::to_string(o.shownDefault) + "]");
   }
-  add(std::string(kKeepShortWords), "do not ignore short words");
+  add("--keep-short-words", "do not ignore short words");
   add("--language L",
       "common-words language: auto, en, fr, de, it, pt, es, all [auto: from the document]");
-  add(std::string(kKeepCommonWords), "do not ignore common words");
-  add(std::string(kLowerCase), "all keywords in lower case");
-  add(std::string(kNoSpaceAfterComma), "no space after the commas of the tag");
+  add("--keep-common-words", "do not ignore common words");
+  add("--lower-case", "all keywords in lower case");
+  add("--no-space-after-comma", "no space after the commas of the tag");
   add("--ignore TEXT", "words to ignore, separated by commas or spaces");
   add("--begin TEXT", "phrases that begin the tag, separated by commas");
-  add(std::string(kVerbose), "print on stderr how the language was chosen");
+  add("--verbose", "print on stderr how the language was chosen");
+  add("--backup", "insert: back up each page as NAME.bak.EXT first (.php: always)");
+  add("--dry-run", "insert: print the changes as a unified diff and change nothing");
+  add("-j, --jobs N",
+      "pages analysed at once: 1 .. " + std::to_string(kMaxJobs) + " [the number of processors]");
+  add("--json", "one JSON object per line and page (report: one for the site)");
+  add("--quiet", "no progress line on a terminal");
   add("-h, --help", "this help");
   return text;
 }
 
-CliSession::CliSession() : dataFolder(ProgramDataFolder()), host(stderr, StderrIsTerminal()) {}
-
-bool CliSession::Load() {
-  const int r = texts.LoadProgramText(dataFolder, kProgramTextFileName);
+bool LoadProgramTexts(SharedData& shared, CliHost& host) {
+  const int r = shared.texts.LoadProgramText(shared.dataFolder, kProgramTextFileName);
   if (r > 0) return true;
   Message m;
-  m.text = ProgramText::LoaderMessage(r, dataFolder / std::filesystem::path(kProgramTextFileName));
+  m.text = ProgramText::LoaderMessage(
+      r, shared.dataFolder / std::filesystem::path(kProgramTextFileName));
   m.icon = MsgIcon::Error;
   host.ShowMessage(m);
   return false;
 }
 
+void LoadCommonWords(const CommandOptions& options, SharedData& shared) {
+  CommonWords& words = shared.commonWords;
+  auto load = [&](int32_t position) {
+    if (!words.IsAvailable(position)) words.LoadCommonWords(shared.dataFolder, position);
+  };
+  if (options.language == kLanguageAuto) {
+    for (int32_t position = 0; position < kAllLanguagesIndex; ++position)
+      load(position);
+  } else {
+    load(options.language);
+  }
+}
+
 bool ApplyAnalysisOptions(const CommandOptions& options, const std::string& file,
-                          CliSession& session) {
-  AnalysisSettings& s = session.host.settings;
+                          const SharedData& shared, CliHost& host, DocumentReader& document,
+                          LanguageFact* language) {
+  AnalysisSettings& s = host.settings;
   s = AnalysisSettings{};
   std::error_code ec;
   std::filesystem::path path = std::filesystem::path(file);
@@ -273,20 +370,15 @@ bool ApplyAnalysisOptions(const CommandOptions& options, const std::string& file
 
   // The language first, as the window picks it when a file is chosen; the other options
   // come after it, so that --keep-common-words wins over its tick.
-  std::string languageLine;
+  LanguageFact fact;
   if (options.language == kLanguageAuto) {
-    // Recognition counts the document's words against the six single-language lists.
-    for (int32_t position = 0; position < kAllLanguagesIndex; ++position) {
-      if (!session.commonWords.IsAvailable(position))
-        session.commonWords.LoadCommonWords(session.dataFolder, position);
-    }
     // A document that cannot be opened gets English; the run then reports it.
     LanguageChoice choice;
-    if (!session.document.Open(ToPath(s.txbInputFile)).failed()) {
+    if (!document.Open(ToPath(s.txbInputFile)).failed()) {
       const Result<LanguageChoice> chosen =
-          ChooseDocumentLanguage(session.document, s.txbInputFile, session.commonWords);
+          ChooseDocumentLanguage(document, s.txbInputFile, shared.commonWords);
       if (!chosen) {
-        session.host.ShowMessage(
+        host.ShowMessage(
             Message{Text(u"Error"),
                     u"Error while reading " + s.txbInputFile + u": " + chosen.error().description,
                     MsgIcon::Warning});
@@ -296,16 +388,27 @@ bool ApplyAnalysisOptions(const CommandOptions& options, const std::string& file
     }
     s.cboLanguage = choice.position;
     s.chkIgnoreCommonWords = true;
-    languageLine = LanguageChoiceLine(choice);
+    fact.code = ToUtf8(strLanguageCodes[static_cast<size_t>(choice.position)]);
+    switch (choice.source) {
+      case LanguageSource::Declared:
+        fact.source = "declared";
+        break;
+      case LanguageSource::Recognised:
+        fact.source = "recognised";
+        break;
+      case LanguageSource::Default:
+        fact.source = "default";
+        break;
+    }
   } else {
     s.cboLanguage = options.language;
-    languageLine = "language: ";
-    languageLine += options.language == kAllLanguagesIndex
-                        ? std::string(kAllLanguages)
-                        : ToUtf8(strLanguageCodes[static_cast<size_t>(options.language)]);
-    languageLine += " (given)";
+    fact.code = options.language == kAllLanguagesIndex
+                    ? std::string(kAllLanguages)
+                    : ToUtf8(strLanguageCodes[static_cast<size_t>(options.language)]);
+    fact.source = "given";
   }
-  if (options.verbose) session.host.PrintLine(languageLine);
+  if (options.verbose) host.PrintLine("language: " + fact.code + " (" + fact.source + ")");
+  if (language != nullptr) *language = fact;
   for (const auto& [field, position] : options.listPositions)
     s.*field = position;
   if (options.maxKeywords) s.txbMaxNumKeywordsInMetaTag = *options.maxKeywords;
@@ -320,26 +423,11 @@ bool ApplyAnalysisOptions(const CommandOptions& options, const std::string& file
   if (options.lowerCase) s.chkPreserveCase = false;
   if (options.noSpaceAfterComma) s.chkSpaceAfterComma = false;
 
-  if (s.chkIgnoreCommonWords) {
-    CommonWords& words = session.commonWords;
-    if (!words.IsAvailable(s.cboLanguage)) words.LoadCommonWords(session.dataFolder, s.cboLanguage);
-    if (!words.IsAvailable(s.cboLanguage)) {
-      session.host.ShowMessage(CommonWordsUnavailableMessage(session.dataFolder, s.cboLanguage));
-      s.chkIgnoreCommonWords = false;
-    }
+  if (s.chkIgnoreCommonWords && !shared.commonWords.IsAvailable(s.cboLanguage)) {
+    host.ShowMessage(CommonWordsUnavailableMessage(shared.dataFolder, s.cboLanguage));
+    s.chkIgnoreCommonWords = false;
   }
   return true;
-}
-
-int FinishCommand(CliSession& session, bool outputWritten) {
-  session.host.FinishProgress();
-  if (outputWritten) {
-    const std::string out = OutputForStdout(session.host.OutputText());
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
-  }
-  if (!outputWritten || session.host.messagesShown() > 0) return kExitMessage;
-  return kExitOk;
 }
 
 int UsageError(const std::string& reason) {

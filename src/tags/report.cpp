@@ -22,6 +22,11 @@ constexpr TextView kTitleClose = u"</title>";
 constexpr TextView kMetaOpen = u"<meta ";
 constexpr TextView kTagClose = u">";
 constexpr TextView kTitleLabel = u"TITLE: ";
+constexpr TextView kContentAttribute = u"content";
+
+bool IsAttributeSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
 
 // A meta tag recognised by a quoted word on its line.
 struct MetaItem {
@@ -43,22 +48,31 @@ Text MidInclusive(TextView line, int32_t first, int32_t last) {
   return Text(line.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first + 1)));
 }
 
+bool ReadFailed(const LineReader& reader) {
+  return reader.failed();
+}
+bool ReadFailed(const MemoryLineReader&) {
+  return false;
+}
+
+// Over a LineReader (a document being read) or a MemoryLineReader (bytes read already).
+template <class Reader>
 class ReportBuilder {
  public:
   // A UTF-8 document's lines are decoded, so that its accented letters show as written and
   // a byte-order mark does not hide a title on the first line.
-  ReportBuilder(LineReader& reader, bool isUtf8) : reader_(reader), isUtf8_(isUtf8) {}
+  ReportBuilder(Reader& reader, bool isUtf8) : reader_(reader), isUtf8_(isUtf8) {}
 
   // Reads up to the closing head tag or the end of the file. False when reading failed.
   bool Run() {
     while (ReadTrimmed()) {
       if (InStr(1, lowered_, kHeadEnd) > 0) return true;
       if (InStr(1, line_, kCommentOpen) > 0) {
-        if (!SkipComment()) return !reader_.failed();
+        if (!SkipComment()) return !ReadFailed(reader_);
       }
       Examine();
     }
-    return !reader_.failed();
+    return !ReadFailed(reader_);
   }
 
   void AppendMissingItems() {
@@ -68,6 +82,7 @@ class ReportBuilder {
   }
 
   Text& output() { return output_; }
+  const ExistingTags& tags() const { return tags_; }
 
  private:
   bool ReadTrimmed() {
@@ -102,6 +117,7 @@ class ReportBuilder {
       const int32_t first = static_cast<int32_t>(kTitleOpen.size()) + 1;
       output_ += kTitleLabel;
       output_ += MidInclusive(line_, first, e - 1);
+      if (!tags_.title) tags_.title = MidInclusive(line_, first, e - 1);
       output_ += kCrLf;
       output_ += kCrLf;
       titleFound_ = true;
@@ -117,6 +133,11 @@ class ReportBuilder {
       if (g == 0) g = static_cast<int32_t>(line_.size());
       output_ += item.label;
       output_ += MidInclusive(line_, m, g);
+      std::optional<Text>* structured =
+          static_cast<int32_t>(i) == kKeywordsItem      ? &tags_.keywordsTag
+          : static_cast<int32_t>(i) == kDescriptionItem ? &tags_.descriptionTag
+                                                        : nullptr;
+      if (structured != nullptr && !*structured) *structured = MidInclusive(line_, m, g);
       output_ += kCrLf;
       output_ += kCrLf;
       if (static_cast<int32_t>(i) == kKeywordsItem) keywordsFound_ = true;
@@ -129,7 +150,7 @@ class ReportBuilder {
     output_ += text;
   }
 
-  LineReader& reader_;
+  Reader& reader_;
   bool isUtf8_ = false;
   bool firstLine_ = true;
   Text line_;
@@ -138,6 +159,7 @@ class ReportBuilder {
   bool titleFound_ = false;
   bool descriptionFound_ = false;
   bool keywordsFound_ = false;
+  ExistingTags tags_;
 };
 
 }  // namespace
@@ -167,7 +189,7 @@ ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText, FileOps& op
   IsTextFile(document, report.inputFile, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
   LineReader reader;
   reader.Attach(document, LineEndsOf(document.HeldFrom(0)), true);
-  ReportBuilder builder(reader, isUtf8);
+  ReportBuilder<LineReader> builder(reader, isUtf8);
   const bool read = builder.Run();
   reader.Close();
   if (read) {
@@ -176,7 +198,56 @@ ExistingTagReport ShowExistingKeywordMetaTag(TextView inputFileText, FileOps& op
     builder.output() += kReportFailure;
   }
   report.outputText = std::move(builder.output());
+  report.tags = builder.tags();
   return report;
+}
+
+ExistingTags FindExistingTags(std::string_view documentBytes, bool isUtf8) {
+  MemoryLineReader reader(documentBytes,
+                          LineEndsOf(documentBytes.substr(
+                              0, std::min<size_t>(documentBytes.size(), kLineEndSampleSize))));
+  ReportBuilder<MemoryLineReader> builder(reader, isUtf8);
+  builder.Run();
+  return builder.tags();
+}
+
+std::optional<Text> MetaTagContent(TextView metaTag) {
+  const Text lowered = ToLowerGeneral(metaTag);
+  for (size_t at = lowered.find(kContentAttribute); at != Text::npos;
+       at = lowered.find(kContentAttribute, at + 1)) {
+    // The attribute's name stands alone: after a space, before its "=".
+    if (at == 0 || !IsAttributeSpace(lowered[at - 1])) continue;
+    size_t p = at + kContentAttribute.size();
+    while (p < metaTag.size() && IsAttributeSpace(metaTag[p]))
+      ++p;
+    if (p >= metaTag.size() || metaTag[p] != u'=') continue;
+    ++p;
+    while (p < metaTag.size() && IsAttributeSpace(metaTag[p]))
+      ++p;
+    if (p < metaTag.size() && (metaTag[p] == u'"' || metaTag[p] == u'\'')) {
+      const char16_t quote = metaTag[p];
+      const size_t end = metaTag.find(quote, p + 1);
+      return Text(metaTag.substr(p + 1, end == TextView::npos ? TextView::npos : end - p - 1));
+    }
+    size_t end = p;
+    while (end < metaTag.size() && !IsAttributeSpace(metaTag[end]) && metaTag[end] != u'>')
+      ++end;
+    return Text(metaTag.substr(p, end - p));
+  }
+  return std::nullopt;
+}
+
+std::vector<Text> SplitKeywords(TextView content) {
+  std::vector<Text> keywords;
+  size_t start = 0;
+  while (start <= content.size()) {
+    size_t comma = content.find(u',', start);
+    if (comma == TextView::npos) comma = content.size();
+    Text keyword = TrimSpaces(content.substr(start, comma - start));
+    if (!keyword.empty()) keywords.push_back(std::move(keyword));
+    start = comma + 1;
+  }
+  return keywords;
 }
 
 }  // namespace tw

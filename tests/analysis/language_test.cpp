@@ -2,10 +2,12 @@
 // and without a declaration, mixed pages, pages with almost no text and pages of mostly code.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 
 #include "analysis/language.hpp"
 #include "io/fileproc.hpp"
+#include "support/faultyfileops.hpp"
 #include "support/testfiles.hpp"
 #include "text/codepage.hpp"
 
@@ -166,6 +168,34 @@ TEST(LanguageChoiceTest, TheLinesOfEachChoice) {
   EXPECT_EQ(LanguageChoiceLine({2, LanguageSource::Declared}), "language: de (declared)");
   EXPECT_EQ(LanguageChoiceLine({5, LanguageSource::Recognised}), "language: es (recognised)");
   EXPECT_EQ(LanguageChoiceLine({0, LanguageSource::Default}), "language: en (default)");
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// A read that fails while the language is chosen is the command's failure, not "nothing
+// declared": the choice reports it.
+TEST(LanguageChoiceTest, AFailedReadIsReportedNotTakenAsNothingDeclared) {
+  CommonWords words;
+  words.LoadCommonWords(TAGWRIGHT_SOURCE_DATA_DIR, 2);
+  test::TempDir dir;
+  // Larger than one read, with its declaration and its words beyond the first read.
+  std::string page(300000, ' ');
+  page += "<html lang=\"de\"><p>und die der das</p></html>\r\n";
+  const auto file = dir.Write("page.html", page);
+  for (int nth : {1, 2}) {
+    SCOPED_TRACE(nth);
+    test::FaultyFileOps ops;
+    ops.FailOn(test::FileOp::Read, nth, EIO);
+    DocumentReader document(ops);
+    ASSERT_FALSE(document.Open(file).failed());
+    const Result<LanguageChoice> choice = ChooseDocumentLanguage(document, FromPath(file), words);
+    ASSERT_FALSE(choice.ok());
+    EXPECT_EQ(choice.error().number, EIO);
+  }
 }
 
 }  // namespace

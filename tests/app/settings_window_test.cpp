@@ -263,9 +263,14 @@ TEST_F(SettingsWindowTest, ClearWordsToIgnore) {
   EXPECT_EQ(form->ControlText(C::txbWordsToIgnore), u"");
   EXPECT_EQ(form->settings().strWordsToIgnoreList, u"");
   EXPECT_FALSE(form->ControlEnabled(C::cmdClearWordsToIgnore));
-  // Calling the command on an empty box changes nothing but the focus.
+  // The command on a box emptied by hand (its Clear button not yet updated) changes nothing
+  // but the focus.
+  TypeAndLeave(C::txbWordsToIgnore, u"foo");
+  form->UserFocus(C::txbWordsToIgnore);
+  form->UserEditText(C::txbWordsToIgnore, u"");
+  ASSERT_TRUE(form->ControlEnabled(C::cmdClearWordsToIgnore));
   AnalysisSettings before = form->settings();
-  form->cmdClearWordsToIgnore_Click();
+  form->UserClick(C::cmdClearWordsToIgnore);
   EXPECT_EQ(form->settings(), before);
 }
 

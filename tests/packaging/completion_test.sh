@@ -36,7 +36,7 @@ while IFS='|' read -r expected line; do
     echo "FAIL: $line: expected [$expected], got [$actual]"
   fi
 done <<'CASES'
---help,--version,-h,insert,list,show,tag            | tagwright-cli ''
+--help,--version,-h,insert,list,report,show,tag     | tagwright-cli ''
 --help,--version                                   | tagwright-cli --
 --title-weight                                     | tagwright-cli tag page.html --ti
 10,20,30,40,50,60,70,80,90                         | tagwright-cli tag --title-weight ''
@@ -49,7 +49,10 @@ all,auto                                           | tagwright-cli tag --languag
 --min-frequency=5                                  | tagwright-cli list --min-frequency=5
 --backup,--begin,--bold-weight                     | tagwright-cli insert --b
 --begin,--bold-weight                              | tagwright-cli tag --b
---help,-h                                          | tagwright-cli show -
+--help,--jobs,--json,--quiet,-h,-j                 | tagwright-cli show -
+--dry-run                                          | tagwright-cli insert --dr
+                                                   | tagwright-cli tag --dr
+--description-weight                               | tagwright-cli report --des
                                                    | tagwright-cli show --lang
                                                    | tagwright-cli tag --max-bytes ''
                                                    | tagwright-cli tag --ignore ''
@@ -57,8 +60,9 @@ all,auto                                           | tagwright-cli tag --languag
 -dash.html,Page.HTM,my page.shtml,page.html,script.php,sub | tagwright-cli tag ''
 Page.HTM                                           | tagwright-cli list --title-weight 90 --lower-case P
 page.html                                          | tagwright-cli tag --span-weight = 2 p
-                                                   | tagwright-cli tag page.html ''
-                                                   | tagwright-cli tag page.html --verbose ''
+-dash.html,Page.HTM,my page.shtml,page.html,script.php,sub | tagwright-cli tag page.html sub ''
+page.html                                          | tagwright-cli list page.html --verbose p
+                                                   | tagwright-cli tag page.html --jobs ''
 -dash.html                                         | tagwright-cli tag -- -
 CASES
 

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QAbstractButton>
 #include <QTimer>
 #include <QUrl>
 
@@ -466,6 +467,12 @@ TwipsRect FrmMain::OuterPlace() const {
 void FrmMain::End() {
   ending_ = true;
   hide();
+}
+
+void FrmMain::ReleasePressedButtons() {
+  for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+    if (button->isDown()) button->setDown(false);
+  }
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

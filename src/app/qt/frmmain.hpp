@@ -64,6 +64,10 @@ class FrmMain : public QWidget {
   TwipsRect OuterPlace() const;
   // The program ends: the next close is accepted without asking MainForm again.
   void End();
+  // Draws every button released. A mouse press whose focus change brought up a message box
+  // reaches its button only after the box has closed, and its release went to the box: the
+  // button would stay drawn pressed.
+  void ReleasePressedButtons();
   // A document named outside the file dialog (dropped, or given on the command line): a
   // path, relative to the current folder, or a file: URL. MainForm takes it at the event
   // loop's next turn, so that a message about it never holds up the drop.

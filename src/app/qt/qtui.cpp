@@ -96,6 +96,11 @@ MsgAnswer QtUi::ShowMessage(const Message& message) {
   ++modalDepth_;
   box.exec();
   --modalDepth_;
+  // The press that caused the box (by moving the focus out of a checked box) is delivered
+  // to its button after this returns; the button is then drawn released again.
+  if (window_ != nullptr) {
+    QTimer::singleShot(0, window_, [window = window_] { window->ReleasePressedButtons(); });
+  }
   QAbstractButton* clicked = box.clickedButton();
   const QMessageBox::StandardButton pressed =
       clicked != nullptr ? box.standardButton(clicked) : QMessageBox::NoButton;

@@ -320,6 +320,44 @@ class QtWindowTest : public QObject {
     QTRY_COMPARE(app_->window().focusWidget(), static_cast<QWidget*>(box));
   }
 
+  // A press on a button moves the focus out of a number box whose check shows a message; the
+  // press reaches the button only after the message has closed, and its release went to the
+  // message box. The button is drawn released, and its command has not run.
+  void aCheckMessageLeavesTheClickedButtonReleased_data() {
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("corrected");
+    QTest::newRow("keywords_then_generate")
+        << static_cast<int>(C::txbMaxNumKeywordsInMetaTag) << QStringLiteral("4")
+        << static_cast<int>(C::cmdGenerateKeywordMetaTag) << QStringLiteral("50");
+    QTest::newRow("bytes_then_quit") << static_cast<int>(C::txbMaxNumBytesInMetaTag)
+                                     << QStringLiteral("3000") << static_cast<int>(C::cmdQuit)
+                                     << QStringLiteral("500");
+  }
+
+  void aCheckMessageLeavesTheClickedButtonReleased() {
+    QFETCH(int, box);
+    QFETCH(QString, typed);
+    QFETCH(int, button);
+    QFETCH(QString, corrected);
+    const auto boxId = static_cast<ControlId>(box);
+    QLineEdit* edit = Widget<QLineEdit>(boxId);
+    QPushButton* pressed = Widget<QPushButton>(static_cast<ControlId>(button));
+    ActivateWindow();
+    edit->setFocus();
+    QTRY_COMPARE(Form().Focus(), boxId);
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    auto seen = AnswerMessage(QMessageBox::Ok);
+    QTest::mousePress(pressed, Qt::LeftButton);
+    QTRY_VERIFY(seen->seen);
+    QTRY_VERIFY(!pressed->isDown());
+    QCOMPARE(edit->text(), corrected);
+    QVERIFY(Form().OutputText().empty());
+    QVERIFY(!app_->ui().Ended());
+  }
+
   void clickIntoTheEmptyInputBoxOpensTheDialog() {
     auto seen = std::make_shared<ModalSeen>();
     OnModal(seen, [](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
