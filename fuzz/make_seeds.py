@@ -131,6 +131,34 @@ STATE_VARIANT = ['"/home/a/site/index.php"', '"seo, tools"', '"  Foo  Bar,,baz, 
                  "1", "1"]
 
 
+# The argument lists: the first byte picks the command put first (0 list, 1 tag, 2 show,
+# 3 insert, 4 report; 5 none, the first argument being the command).
+def options_seeds():
+    argument_lists = [
+        (1, ["page.html"]),
+        (0, ["page.html", "--no-space-after-comma", "--lower-case", "--verbose"]),
+        (1, ["--max-keywords", "5", "--begin", "a,b,c,d,e", "page.html"]),
+        (1, ["--ignore", " TOOLS  ", "--max-bytes=37", "page.html"]),
+        (0, ["--title-weight", "10", "--min-frequency", "1", "--language", "fr", "x.html"]),
+        (1, ["--keep-common-words", "--keep-short-words", "--short-words", "1", "--", "-p"]),
+        (4, ["--language=all", "--description-weight=60", "--keywords-weight", "0", "-h"]),
+        (1, ["--bold-weight", "9", "--italic-weight=1", "--table-weight", "0",
+             "--div-weight", "9", "--span-weight", "2", "-"]),
+        (3, ["page.html", "--backup", "--dry-run", "-j", "2"]),
+        (3, ["page.html", "--backup", "--help"]),
+        (2, ["page.html", "--json", "--quiet", "-j3", "--jobs=4"]),
+        (2, ["x", "--language", "de"]),
+        (1, ["x", "--max-bytes="]),
+        (1, ["x", "--lower-case=true"]),
+        (4, ["-j", "2"]),
+        (5, ["--version", "anything"]),
+        (5, ["--help"]),
+        (5, ["frob", "x"]),
+        (5, []),
+    ]
+    return [bytes([f]) + b"\0".join(a.encode() for a in args) for f, args in argument_lists]
+
+
 def main():
     scan_docs = documents("scan", "analysis", "io", "words", "app")
     tag_docs = documents("tags")
@@ -151,23 +179,7 @@ def main():
         if b"=" in s and s not in catalogues:
             catalogues.append(s)
     write("catalogue", catalogues)
-    # The arguments after the command name; the first byte: 1 analysis options, 2 --backup.
-    argument_lists = [
-        (1, ["page.html"]),
-        (1, ["page.html", "--no-space-after-comma", "--lower-case", "--verbose"]),
-        (1, ["--max-keywords", "5", "--begin", "a,b,c,d,e", "page.html"]),
-        (1, ["--ignore", " TOOLS  ", "--max-bytes=37", "page.html"]),
-        (1, ["--title-weight", "10", "--min-frequency", "1", "--language", "fr", "x.html"]),
-        (1, ["--keep-common-words", "--keep-short-words", "--short-words", "1", "--", "-p"]),
-        (1, ["--language=all", "--description-weight=60", "--keywords-weight", "0", "-h"]),
-        (1, ["--bold-weight", "9", "--italic-weight=1", "--table-weight", "0",
-             "--div-weight", "9", "--span-weight", "2", "-"]),
-        (3, ["page.html", "--backup"]),
-        (2, ["page.html", "--backup", "--help"]),
-        (0, ["page.html"]),
-    ]
-    write("options", [bytes([f]) + b"\0".join(a.encode() for a in args)
-                      for f, args in argument_lists])
+    write("options", options_seeds())
     texts = [s for s in strings(ROOT / "tests" / "text" / "strproc_test.cpp")
              if any(b >= 0x80 for b in s)]
     write("utf8", texts + [b"plain <meta>", "Ł € ’ café".encode("utf-8")])

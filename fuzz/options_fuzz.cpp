@@ -1,51 +1,115 @@
-// The command line's option parser, through its adapter (options_adapter.hpp).
+// The command line's argument parser, tw::cli::ParseArguments.
 //
-//   byte 0    1: the command takes the analysis options; 2: it has the flag --backup
-//   the rest  the arguments after the command name, separated by NUL bytes
+//   byte 0    the command put first: byte 0 modulo (commands + 1); the last value puts none,
+//             so that the first argument of the input is the command ("--help", a typo ...)
+//   the rest  the arguments, separated by NUL bytes
 //
-// Properties: a refusal gives a reason; accepted settings lie within the window's lists and
-// boxes; the operands are arguments, in their order; a command without analysis options
-// keeps the defaults; after "--" every argument is an operand; a plain argument added at the
-// end of accepted arguments is one more operand and changes nothing else.
+// Properties: the parse never throws; a usage problem has a reason; a command runs only with
+// a FILE, and its FILEs are arguments in their order; every value lies in the range that the
+// usage text gives for its option; a command without the analysis (insert) options keeps
+// their defaults; after "--" every argument is a FILE; a FILE added at the end of a command
+// line that parses is one more FILE and changes nothing else.
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "analysis/settings.hpp"
+#include "cli/commands.hpp"
+#include "cli/options.hpp"
 #include "core/language.hpp"
+#include "core/limits.hpp"
 #include "core/number.hpp"
-#include "options_adapter.hpp"
 #include "support.hpp"
 
 namespace tw::fuzz {
 namespace {
 
+using cli::CommandOptions;
+using cli::ParsedArguments;
+using cli::ParseResult;
+using cli::UsageProblem;
+
 constexpr size_t kMaxArguments = 64;
-constexpr std::string_view kBackupFlag = "--backup";
+constexpr size_t kMaxNumberDigits = 9;
 
-bool InList(int32_t position, int32_t items) {
-  return position >= 0 && position < items;
+ParseResult Parse(const std::vector<std::string>& args) {
+  try {
+    return cli::ParseArguments(args);
+  } catch (const std::exception& e) {
+    Fail(e.what(), __FILE__, __LINE__);
+  } catch (...) {
+    Fail("ParseArguments threw", __FILE__, __LINE__);
+  }
 }
 
-void CheckSettings(const ParsedOptions& parsed) {
-  const AnalysisSettings& s = parsed.settings;
-  FUZZ_CHECK(InList(s.cboShortWordSize, 9) && InList(s.cboThresholdFrequency, 9));
-  FUZZ_CHECK(InList(s.cboTitleWeight, 9) && InList(s.cboDescriptionWeight, 9));
-  FUZZ_CHECK(InList(s.cboExistingKeywordsWeight, 10) && InList(s.cboBoldWeight, 9));
-  FUZZ_CHECK(InList(s.cboItalicWeight, 9) && InList(s.cboTableWeight, 10));
-  FUZZ_CHECK(InList(s.cboDivWeight, 10) && InList(s.cboSpanWeight, 10));
-  FUZZ_CHECK(parsed.language == kLanguageAuto || InList(parsed.language, kAllLanguagesIndex + 1));
-  const int64_t keywords = LeadingWholeNumber(s.txbMaxNumKeywordsInMetaTag);
-  FUZZ_CHECK(keywords >= intMinNumKeywords && keywords <= intMaxNumKeywords);
-  const int64_t bytes = LeadingWholeNumber(s.txbMaxNumBytesInMetaTag);
-  FUZZ_CHECK(bytes >= 0 && bytes <= intMaxNumBytes);
+// The number of entries of each of the window's number lists.
+struct ListSize {
+  int32_t AnalysisSettings::*field;
+  int32_t items;
+};
+
+constexpr ListSize kListSizes[] = {
+    {&AnalysisSettings::cboTitleWeight, 9},    {&AnalysisSettings::cboDescriptionWeight, 9},
+    {&AnalysisSettings::cboExistingKeywordsWeight, 10},
+    {&AnalysisSettings::cboBoldWeight, 9},     {&AnalysisSettings::cboItalicWeight, 9},
+    {&AnalysisSettings::cboTableWeight, 10},   {&AnalysisSettings::cboDivWeight, 10},
+    {&AnalysisSettings::cboSpanWeight, 10},    {&AnalysisSettings::cboShortWordSize, 9},
+    {&AnalysisSettings::cboThresholdFrequency, 9},
+};
+
+bool InBox(const std::optional<Text>& box, int32_t least, int32_t most) {
+  if (!box) return true;
+  const std::optional<int64_t> n = ParseWholeNumber(*box, false, kMaxNumberDigits);
+  return n && *n >= least && *n <= most;
 }
 
-bool IsSubsequence(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+void CheckRanges(const ParsedArguments& parsed) {
+  const CommandOptions& a = parsed.line.analysis;
+  FUZZ_CHECK(a.language == cli::kLanguageAuto ||
+             (a.language >= 0 && a.language <= kAllLanguagesIndex));
+  for (const auto& [field, position] : a.listPositions) {
+    int32_t items = 0;
+    for (const ListSize& list : kListSizes) {
+      if (list.field == field) items = list.items;
+    }
+    FUZZ_CHECK(position >= 0 && position < items);
+  }
+  FUZZ_CHECK(InBox(a.maxKeywords, intMinNumKeywords, intMaxNumKeywords));
+  FUZZ_CHECK(InBox(a.maxBytes, 0, intMaxNumBytes));
+  FUZZ_CHECK(parsed.line.run.jobs <= cli::kMaxJobs);
+}
+
+bool HasDefaultAnalysis(const CommandOptions& a) {
+  return a.language == cli::kLanguageAuto && a.listPositions.empty() && !a.maxKeywords &&
+         !a.maxBytes && !a.wordsToIgnore && !a.beginWith && !a.keepShortWords &&
+         !a.keepCommonWords && !a.lowerCase && !a.noSpaceAfterComma && !a.verbose;
+}
+
+bool Same(const ParsedArguments& x, const ParsedArguments& y) {
+  const CommandOptions& a = x.line.analysis;
+  const CommandOptions& b = y.line.analysis;
+  const cli::RunOptions& r = x.line.run;
+  const cli::RunOptions& s = y.line.run;
+  return x.action == y.action && x.command == y.command && x.line.help == y.line.help &&
+         x.line.operands == y.line.operands && a.language == b.language &&
+         a.listPositions == b.listPositions && a.maxKeywords == b.maxKeywords &&
+         a.maxBytes == b.maxBytes && a.wordsToIgnore == b.wordsToIgnore &&
+         a.beginWith == b.beginWith && a.keepShortWords == b.keepShortWords &&
+         a.keepCommonWords == b.keepCommonWords && a.lowerCase == b.lowerCase &&
+         a.noSpaceAfterComma == b.noSpaceAfterComma && a.verbose == b.verbose &&
+         r.jobs == s.jobs && r.json == s.json && r.quiet == s.quiet && r.backup == s.backup &&
+         r.dryRun == s.dryRun;
+}
+
+bool IsSubsequence(const std::vector<std::string>& part, const std::vector<std::string>& whole,
+                   size_t from) {
   size_t k = 0;
-  for (const std::string& s : whole) {
-    if (k < part.size() && part[k] == s) ++k;
+  for (size_t i = from; i < whole.size(); ++i) {
+    if (k < part.size() && part[k] == whole[i]) ++k;
   }
   return k == part.size();
 }
@@ -56,13 +120,12 @@ bool IsSubsequence(const std::vector<std::string>& part, const std::vector<std::
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace tw;
   using namespace tw::fuzz;
+  const std::vector<cli::CliCommand>& commands = cli::AllCommands();
   HeadReader head(data, size);
-  const uint8_t flags = head.Byte();
-  const bool analysisOptions = (flags & 1) != 0;
-  std::vector<std::string_view> commandFlags;
-  if ((flags & 2) != 0) commandFlags.push_back(kBackupFlag);
+  const auto chosen = static_cast<size_t>(head.Below(static_cast<int32_t>(commands.size() + 1)));
 
   std::vector<std::string> args;
+  if (chosen < commands.size()) args.emplace_back(commands[chosen].name);
   const std::string_view rest = head.Rest();
   if (!rest.empty()) {
     size_t from = 0;
@@ -74,39 +137,55 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  std::string error;
-  const std::optional<ParsedOptions> parsed =
-      ParseOptions(args, analysisOptions, commandFlags, error);
-  if (!parsed) {
-    FUZZ_CHECK(!error.empty());
+  const ParseResult result = Parse(args);
+  const cli::CliCommand* named = args.empty() ? nullptr : cli::FindCommand(args.front());
+  if (const auto* problem = std::get_if<UsageProblem>(&result)) {
+    FUZZ_CHECK(!problem->reason.empty());
   } else {
-    CheckSettings(*parsed);
-    FUZZ_CHECK(IsSubsequence(parsed->operands, args));
-    for (const std::string& flag : parsed->flags)
-      FUZZ_CHECK(flag == kBackupFlag && !commandFlags.empty());
-    if (!analysisOptions) {
-      FUZZ_CHECK(parsed->settings == AnalysisSettings{});
-      FUZZ_CHECK(parsed->language == kLanguageAuto && !parsed->verbose);
-    }
+    const auto& parsed = std::get<ParsedArguments>(result);
+    FUZZ_CHECK(!args.empty());
+    const std::string& first = args.front();
+    if (first == "--version") {
+      FUZZ_CHECK(parsed.action == ParsedArguments::Action::Version);
+    } else if (first == "-h" || first == "--help") {
+      FUZZ_CHECK(parsed.action == ParsedArguments::Action::Help);
+    } else {
+      FUZZ_CHECK(parsed.command != nullptr && parsed.command == named);
+      FUZZ_CHECK(parsed.action == (parsed.line.help ? ParsedArguments::Action::Help
+                                                    : ParsedArguments::Action::Run));
+      FUZZ_CHECK(parsed.line.help || !parsed.line.operands.empty());
+      FUZZ_CHECK(IsSubsequence(parsed.line.operands, args, 1));
+      CheckRanges(parsed);
+      if (!named->analysisOptions) FUZZ_CHECK(HasDefaultAnalysis(parsed.line.analysis));
+      if (!named->insertOptions) FUZZ_CHECK(!parsed.line.run.backup && !parsed.line.run.dryRun);
 
-    std::vector<std::string> more = args;
-    more.emplace_back("page.html");
-    std::string moreError;
-    const std::optional<ParsedOptions> withOperand =
-        ParseOptions(more, analysisOptions, commandFlags, moreError);
-    FUZZ_CHECK(withOperand.has_value());
-    ParsedOptions expected = *parsed;
-    expected.operands.emplace_back("page.html");
-    FUZZ_CHECK(*withOperand == expected);
+      std::vector<std::string> more = args;
+      more.emplace_back("page.html");
+      const ParseResult withFile = Parse(more);
+      const auto* again = std::get_if<ParsedArguments>(&withFile);
+      FUZZ_CHECK(again != nullptr);
+      ParsedArguments expected = parsed;
+      expected.line.operands.emplace_back("page.html");
+      FUZZ_CHECK(Same(*again, expected));
+    }
   }
 
-  std::vector<std::string> ended{"--"};
-  ended.insert(ended.end(), args.begin(), args.end());
-  std::string endedError;
-  const std::optional<ParsedOptions> operandsOnly =
-      ParseOptions(ended, analysisOptions, commandFlags, endedError);
-  FUZZ_CHECK(operandsOnly.has_value());
-  FUZZ_CHECK(operandsOnly->operands == args && !operandsOnly->help);
-  FUZZ_CHECK(operandsOnly->flags.empty() && operandsOnly->settings == AnalysisSettings{});
+  // The same command with "--" before the rest: every argument after it is a FILE.
+  if (named != nullptr) {
+    std::vector<std::string> ended{args.front(), "--"};
+    ended.insert(ended.end(), args.begin() + 1, args.end());
+    const ParseResult filesOnly = Parse(ended);
+    if (args.size() == 1) {
+      FUZZ_CHECK(std::holds_alternative<UsageProblem>(filesOnly));
+    } else {
+      const auto* files = std::get_if<ParsedArguments>(&filesOnly);
+      FUZZ_CHECK(files != nullptr);
+      FUZZ_CHECK(files->action == ParsedArguments::Action::Run && files->command == named);
+      FUZZ_CHECK(std::vector<std::string>(args.begin() + 1, args.end()) == files->line.operands);
+      FUZZ_CHECK(HasDefaultAnalysis(files->line.analysis));
+      const cli::RunOptions& r = files->line.run;
+      FUZZ_CHECK(r.jobs == 0 && !r.json && !r.quiet && !r.backup && !r.dryRun);
+    }
+  }
   return 0;
 }

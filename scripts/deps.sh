@@ -14,9 +14,10 @@ fi
 if [ "${1:-}" = "bench" ]; then
   packages+=(hyperfine time valgrind linux-perf)
 fi
-# scripts/fuzz.sh (argument "fuzz"): clang with libFuzzer and the sanitizer runtimes.
+# scripts/fuzz.sh (argument "fuzz"): clang 14 with libFuzzer and the sanitizer runtimes, and
+# llvm-symbolizer for the stack traces of a finding.
 if [ "${1:-}" = "fuzz" ]; then
-  packages+=(clang libclang-rt-14-dev)
+  packages+=(clang-14 clang libclang-rt-14-dev llvm)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (preset fuzz: clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs each for SECONDS, one after the other, from its seed
-# corpus (fuzz/corpus/TARGET) and the markup dictionary (fuzz/markup.dict). Prints per
+# corpus (fuzz/corpus/TARGET) and its dictionary (fuzz/*.dict). Prints per
 # target the executions, crashes, timeouts (hangs), leaks and out-of-memory stops, and exits
 # non-zero when any target found one or could not run.
 #
-#   bash scripts/fuzz.sh SECONDS [--only LIST] [--work DIR] [--no-build]
+#   bash scripts/fuzz.sh SECONDS [--runs N] [--only LIST] [--work DIR] [--no-build]
 #
+#   --runs N      stop a target after N executions when that comes before SECONDS
 #   --only LIST   comma-separated targets: analysis, report, insert, statefile, catalogue,
 #                 options, utf8 [all]
 #   --work DIR    where each target keeps the inputs it finds (DIR/TARGET/corpus) and the
@@ -21,13 +22,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-usage() { sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; }
+usage() { sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; }
 seconds=""
+runs=-1
 only=""
 work="${TMPDIR:-/tmp}/tagwright-fuzz"
 build=1
 while [ $# -gt 0 ]; do
   case "$1" in
+    --runs) runs=$2; shift 2 ;;
     --only) only=$2; shift 2 ;;
     --work) work=$2; shift 2 ;;
     --no-build) build=0; shift ;;
@@ -37,6 +40,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 case "$seconds" in ''|*[!0-9]*|0) echo "fuzz.sh: SECONDS, a number from 1, is needed" >&2; exit 2 ;; esac
+case "$runs" in -1) ;; ''|*[!0-9]*|0) echo "fuzz.sh: --runs takes a number from 1" >&2; exit 2 ;; esac
 case "$(realpath -m "$work")/" in
   "$root"/*) echo "fuzz.sh: the work folder does not go into the repository ($work)" >&2; exit 2 ;;
 esac
@@ -47,6 +51,8 @@ declare -A max_len=(
   [analysis]=65536 [report]=65536 [insert]=32768 [statefile]=4096 [catalogue]=16384
   [options]=2048 [utf8]=4096
 )
+# The dictionary of each target: the markup for most, the command line's words for options.
+declare -A dict=([options]=fuzz/options.dict)
 all=(analysis report insert statefile catalogue options utf8)
 targets=("${all[@]}")
 if [ -n "$only" ]; then
@@ -82,8 +88,8 @@ for t in "${targets[@]}"; do
   echo "== $t: $seconds s (log: $run/log)" >&2
   start=$(date +%s)
   status=0
-  "$program" -max_total_time="$seconds" -max_len="${max_len[$t]}" -timeout=10 \
-    -rss_limit_mb=2048 -dict=fuzz/markup.dict -print_final_stats=1 \
+  "$program" -max_total_time="$seconds" -runs="$runs" -max_len="${max_len[$t]}" -timeout=10 \
+    -rss_limit_mb=2048 -dict="${dict[$t]:-fuzz/markup.dict}" -print_final_stats=1 \
     -artifact_prefix="$run/" "$work/$t/corpus" "fuzz/corpus/$t" >"$run/log" 2>&1 || status=$?
   took=$(($(date +%s) - start))
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$run/log" | tail -n 1)
