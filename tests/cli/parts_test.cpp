@@ -69,6 +69,12 @@ TEST(ParseArguments, TakesTheOptionsOfEachCommand) {
       {{"tag", "x", "--begin="}, "tag [x] begin="},
       {{"tag", "--", "-x", "--json"}, "tag [-x] [--json]"},
       {{"tag", "-", ""}, "tag [-] []"},
+      // A FILE that CLI11 would read as a list of FILEs is taken as it is.
+      {{"tag", "[old]", "[a,b]", "[]", "[", "]"}, "tag [[old]] [[a,b]] [[]] [[] []]"},
+      {{"list", "--", "[a,b]", "\x1f[]", "\x1f"}, "list [[a,b]] [\x1f[]] [\x1f]"},
+      {{"tag", "x", "--begin", "[a,b]", "--ignore", "\x1fy"}, "tag [x] ignore=\x1fy begin=[a,b]"},
+      {{"tag", "x", "--title-weight", "[20]"},
+       "error: invalid value for --title-weight: '[20]' (10, 20 .. 90)"},
       {{"show", "x", "-h"}, "help [x]"},
       {{"--version", "anything"}, "version"},
       {{"tag", "x", "--max-bytes="}, "error: invalid value for --max-bytes: '' (0 .. 1000)"},
