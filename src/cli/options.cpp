@@ -234,6 +234,10 @@ class CommandParser {
         [take = std::move(take)](const std::string& value) { take(Unmarked(value)); });
     option->trigger_on_parse();
     valueNames_.push_back(option->get_name());
+    for (const std::string& name : option->get_lnames())
+      valueSpellings_.push_back("--" + name);
+    for (const std::string& name : option->get_snames())
+      valueSpellings_.push_back("-" + name);
   }
 
   void Flag(std::string_view names, bool& target) {
@@ -243,12 +247,19 @@ class CommandParser {
   }
 
   // "--max-bytes=" gives the option an empty value; CLI11 would take the next argument.
+  // The argument after an option that takes a value is that value, whatever it looks like.
   // Every argument that CLI11 could take for a list is marked (see Marked).
   std::vector<std::string> SplitEmptyValues(std::span<const std::string> args) const {
     std::vector<std::string> out;
     out.reserve(args.size() + 1);
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& arg = args[i];
+      if (i + 1 < args.size() && std::find(valueSpellings_.begin(), valueSpellings_.end(),
+                                           arg) != valueSpellings_.end()) {
+        out.push_back(arg);
+        out.push_back(Marked(args[++i]));
+        continue;
+      }
       if (arg == "--") {
         for (size_t j = i; j < args.size(); ++j)
           out.push_back(j == i ? arg : Marked(args[j]));
@@ -281,6 +292,8 @@ class CommandParser {
   CommandLine& line_;
   CLI::App app_;
   std::vector<std::string> valueNames_;
+  // "--jobs", "-j" ...: every way of writing an option that takes a value.
+  std::vector<std::string> valueSpellings_;
   std::vector<std::pair<CLI::Option*, bool*>> flags_;
 };
 

@@ -67,6 +67,11 @@ TEST(ParseArguments, TakesTheOptionsOfEachCommand) {
       {{"tag", "--ignore", "--lower-case", "x"}, "tag [x] ignore=--lower-case"},
       {{"tag", "x", "--title-weight", "20", "--title-weight=30"}, "tag [x] list=1 list=2"},
       {{"tag", "x", "--begin="}, "tag [x] begin="},
+      {{"tag", "--ignore", "--begin=", "x"}, "tag [x] ignore=--begin="},
+      {{"tag", "x", "-j", "--max-bytes="},
+       "error: invalid value for --jobs: '--max-bytes=' (1 .. 256)"},
+      {{"tag", "x", "--begin", "--", "--max-bytes=", "7"},
+       "error: invalid value for --max-bytes: '' (0 .. 1000)"},
       {{"tag", "--", "-x", "--json"}, "tag [-x] [--json]"},
       {{"tag", "-", ""}, "tag [-] []"},
       // A FILE that CLI11 would read as a list of FILEs is taken as it is.
