@@ -8,16 +8,18 @@
 // while counting, the plural merge ("the first entry in rank order decides"), compares two
 // entries by their key values and stamps.
 //
-// A hash index finds the node of each distinct word; the node holds the chain of entries
-// that hold the word (a plural merge can give two entries one word) and is linked, once,
-// to the nodes of the word with one "s" more and one final "s" less, so that an occurrence
-// of a word already met needs one look-up for its plural merge and its count.
+// A hash index finds the node of each distinct word by its bytes, as the scanner hands the
+// word over; the node keeps what the filters made of the word, holds the chain of entries
+// that hold it (a plural merge can give two entries one word) and is linked, once, to the
+// nodes of the word with one "s" more and one final "s" less, so that an occurrence of a
+// word already met needs one look-up for its filters, its plural merge and its count.
 #include "words/wordtable.hpp"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -31,52 +33,142 @@ namespace tw {
 namespace {
 
 constexpr size_t kInitialSlots = 1024;
+constexpr size_t kLoadNumerator = 7;
+constexpr size_t kLoadDenominator = 10;
 constexpr double kTopKeyValue = 100.0;
 constexpr int32_t kMinCaseMergeLength = 3;
-constexpr char16_t kPluralEnding = u's';
+constexpr char kPluralEnding = 's';
 constexpr size_t kCharCount = 0x10000;
+constexpr char kEscape = '\0';
+constexpr size_t kEscapeLength = 3;
+constexpr int kBitsPerByte = 8;
+constexpr unsigned kByteMask = 0xFF;
 
-// The first eight bytes of a word, in one number that, with the word's length, tells
-// words of up to eight bytes apart: from four bytes on, the first four and the last four
-// (which overlap below eight), below that the first, middle and last byte.
-uint64_t HeadOf(std::string_view word) {
-  constexpr size_t kHalfWord = sizeof(uint32_t);
-  constexpr int kHalfBits = 32;
-  constexpr int kBitsPerByte = 8;
-  const char* p = word.data();
-  const size_t n = std::min(word.size(), sizeof(uint64_t));
-  if (n >= kHalfWord) {
-    uint32_t first = 0;
-    uint32_t last = 0;
-    std::memcpy(&first, p, kHalfWord);
-    std::memcpy(&last, p + n - kHalfWord, kHalfWord);
-    return first | static_cast<uint64_t>(last) << kHalfBits;
+// The key of a word (see WordTable::Node), appended to `key`.
+void AppendKey(TextView word, std::string& key) {
+  for (char16_t c : word) {
+    const int b = Cp1252FromChar(c);
+    if (b > 0) {
+      key.push_back(static_cast<char>(b));
+    } else {
+      key.push_back(kEscape);
+      key.push_back(static_cast<char>(c >> kBitsPerByte));
+      key.push_back(static_cast<char>(c & kByteMask));
+    }
   }
-  if (n == 0) return 0;
-  return static_cast<unsigned char>(p[0]) |
-         static_cast<uint64_t>(static_cast<unsigned char>(p[n / 2])) << kBitsPerByte |
-         static_cast<uint64_t>(static_cast<unsigned char>(p[n - 1])) << 2 * kBitsPerByte;
 }
 
-// A 32-bit hash of a word held as bytes, from its head and, for a longer word, the rest
-// eight bytes at a time.
-uint32_t HashWordBytes(std::string_view word, uint64_t head) {
+std::string KeyOfWord(TextView word) {
+  std::string key;
+  AppendKey(word, key);
+  return key;
+}
+
+// The word of a key.
+Text WordOfKey(std::string_view key) {
+  if (key.find(kEscape) == std::string_view::npos) return DecodeCp1252(key);
+  Text word;
+  for (size_t k = 0; k < key.size(); ++k) {
+    if (key[k] != kEscape || k + kEscapeLength > key.size()) {
+      word.push_back(Cp1252ToChar(static_cast<unsigned char>(key[k])));
+      continue;
+    }
+    word.push_back(static_cast<char16_t>(static_cast<unsigned char>(key[k + 1]) << kBitsPerByte |
+                                         static_cast<unsigned char>(key[k + 2])));
+    k += kEscapeLength - 1;
+  }
+  return word;
+}
+
+// The key of the word without its final "s", when the word ends in "s" and is longer than
+// it; none otherwise.
+std::optional<std::string> SingularKey(std::string_view key) {
+  if (key.size() < 2 || key.back() != kPluralEnding) return std::nullopt;
+  // An "s" byte can end a character written out in three bytes.
+  if (key.find(kEscape) == std::string_view::npos) return std::string(key.substr(0, key.size() - 1));
+  const Text word = WordOfKey(key);
+  if (word.size() < 2 || word.back() != u's') return std::nullopt;
+  return KeyOfWord(TextView(word).substr(0, word.size() - 1));
+}
+
+// Whether some byte of the eight is 0.
+bool HasZeroByte(uint64_t v) {
+  constexpr uint64_t kLanes = 0x0101010101010101ULL;
+  constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+  return ((v - kLanes) & ~v & kHighBits) != 0;
+}
+
+uint64_t Load64(const char* p) {
+  uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+uint32_t Load32(const char* p) {
+  uint32_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// A 32-bit hash of a key, eight bytes at a time; `zero` tells whether the key holds a 0
+// byte. Up to eight bytes are read as one number that, with the length, tells them apart:
+// from four bytes on the first four and the last four (which overlap below eight), below
+// that the first, middle and last byte; a longer key ends with the eight bytes that end it.
+inline uint32_t HashKey(std::string_view key, bool& zero) {
   constexpr uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
   constexpr uint64_t kFinalMultiplier = 0xd6e8feb86659fd93ULL;
   constexpr int kShift = 29;
   constexpr int kHalf = 32;
-  uint64_t h = (head ^ word.size()) * kMultiplier;
-  for (size_t at = sizeof(uint64_t); at < word.size(); at += sizeof(uint64_t)) {
-    // The last chunk ends with the word, overlapping the one before it.
-    const size_t from = std::min(at, word.size() - sizeof(uint64_t));
-    uint64_t chunk = 0;
-    std::memcpy(&chunk, word.data() + from, sizeof chunk);
-    h ^= h >> kShift;
-    h = (h ^ chunk) * kMultiplier;
+  constexpr size_t kQuarter = sizeof(uint32_t);
+  const char* p = key.data();
+  const size_t n = key.size();
+  uint64_t h = (n + 1) * kMultiplier;
+  if (n > sizeof(uint64_t)) {
+    zero = false;
+    for (size_t at = 0; at < n; at += sizeof(uint64_t)) {
+      const uint64_t chunk = Load64(p + std::min(at, n - sizeof(uint64_t)));
+      zero = zero || HasZeroByte(chunk);
+      h = (h ^ chunk) * kMultiplier;
+      h ^= h >> kShift;
+    }
+  } else if (n >= kQuarter) {
+    const uint64_t v = Load32(p) | static_cast<uint64_t>(Load32(p + n - kQuarter)) << kHalf;
+    zero = HasZeroByte(v);
+    h = (h ^ v) * kMultiplier;
+  } else if (n > 0) {
+    const auto first = static_cast<unsigned char>(p[0]);
+    const auto middle = static_cast<unsigned char>(p[n / 2]);
+    const auto last = static_cast<unsigned char>(p[n - 1]);
+    zero = first == 0 || middle == 0 || last == 0;
+    h = (h ^ (first | static_cast<uint64_t>(middle) << kBitsPerByte |
+              static_cast<uint64_t>(last) << 2 * kBitsPerByte)) *
+        kMultiplier;
+  } else {
+    zero = false;
   }
   h ^= h >> kHalf;
   h *= kFinalMultiplier;
   return static_cast<uint32_t>(h ^ (h >> kHalf));
+}
+
+uint32_t HashKey(std::string_view key) {
+  bool zero = false;
+  return HashKey(key, zero);
+}
+
+// Whether `n` bytes at `a` and at `b` are the same; made for short keys.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+  constexpr size_t kQuarter = sizeof(uint32_t);
+  if (n >= sizeof(uint64_t)) {
+    for (size_t at = 0; at + sizeof(uint64_t) < n; at += sizeof(uint64_t)) {
+      if (Load64(a + at) != Load64(b + at)) return false;
+    }
+    return Load64(a + n - sizeof(uint64_t)) == Load64(b + n - sizeof(uint64_t));
+  }
+  if (n >= kQuarter) {
+    return Load32(a) == Load32(b) && Load32(a + n - kQuarter) == Load32(b + n - kQuarter);
+  }
+  return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
 }
 
 // Only the first letter of such a word may be upper case.
@@ -107,9 +199,13 @@ void ForEachCharLoweringTo(char16_t lowered, F f) {
 
 }  // namespace
 
-RankedEntry RankedEntries::operator[](size_t rank) const {
+WordEntry RankedEntries::operator[](size_t rank) const {
   const auto& e = table_->entries_[order_ == nullptr ? rank : static_cast<size_t>(order_[rank])];
-  return RankedEntry{table_->WordOf(e), e.keyValue, e.frequency, e.fromTitleOrMeta};
+  return WordEntry{table_->WordOf(e), e.keyValue, e.frequency, e.fromTitleOrMeta};
+}
+
+Text WordTable::WordOf(const Entry& e) const {
+  return WordOfKey(KeyOf(nodes_[static_cast<size_t>(e.node)]));
 }
 
 WordTable::WordTable() {
@@ -127,9 +223,6 @@ void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords
 void WordTable::Reset() {
   options_ = nullptr;
   commonWords_ = nullptr;
-  byteSlots_.assign(kInitialSlots, ByteSlot{});
-  byteKeys_.clear();
-  usedByteSlots_ = 0;
   entries_.clear();
   nodes_.clear();
   slots_.assign(kInitialSlots, Slot{});
@@ -144,22 +237,18 @@ void WordTable::Reset() {
 
 // ---- The index: word -> node ----
 
-int32_t WordTable::FindNode(TextView head, const char16_t* last, uint32_t hash) const {
+inline int32_t WordTable::FindNode(std::string_view key, uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
-  const size_t length = head.size() + (last != nullptr ? 1 : 0);
   const Slot* slots = slots_.data();
   for (size_t p = hash & mask;; p = (p + 1) & mask) {
     const Slot& slot = slots[p];
     if (slot.node == kNone) return kNone;
     if (slot.hash != hash) continue;
     const Node& node = nodes_[static_cast<size_t>(slot.node)];
-    if (node.keyLength != length) continue;
-    // Words are short: a plain loop beats a call to the library's memory comparison.
-    const char16_t* key = keys_.data() + node.keyStart;
-    size_t k = 0;
-    while (k < head.size() && key[k] == head[k])
-      ++k;
-    if (k == head.size() && (last == nullptr || key[k] == *last)) return slot.node;
+    if (node.keyLength == key.size() &&
+        SameBytes(keys_.data() + node.keyStart, key.data(), key.size())) {
+      return slot.node;
+    }
   }
 }
 
@@ -176,21 +265,22 @@ void WordTable::GrowIndex() {
   }
 }
 
-int32_t WordTable::AddNode(TextView word, uint32_t hash) {
-  // Keep the load at one half at most.
-  if ((usedSlots_ + 1) * 2 > slots_.size()) GrowIndex();
+int32_t WordTable::AddNode(std::string_view key, uint32_t hash) {
+  // Keep the load at seven tenths at most.
+  if ((usedSlots_ + 1) * kLoadDenominator > slots_.size() * kLoadNumerator) GrowIndex();
   const auto index = static_cast<int32_t>(nodes_.size());
   Node node;
   node.hash = hash;
   node.keyStart = static_cast<uint32_t>(keys_.size());
-  node.keyLength = static_cast<uint32_t>(word.size());
-  node.plural = FindNode(word, &kPluralEnding, HashWord(word, &kPluralEnding));
-  if (word.size() > 1 && word.back() == kPluralEnding) {
-    const TextView stem = word.substr(0, word.size() - 1);
-    node.singular = FindNode(stem, HashWord(stem));
+  node.keyLength = static_cast<uint32_t>(key.size());
+  std::string plural(key);
+  plural.push_back(kPluralEnding);
+  node.plural = FindNode(plural, HashKey(plural));
+  if (const std::optional<std::string> stem = SingularKey(key)) {
+    node.singular = FindNode(*stem, HashKey(*stem));
   }
-  // The word may be a view of keys_ itself: read it before keys_ grows.
-  keys_.append(word);
+  // The key may be a view of keys_ itself: it is read before keys_ grows.
+  keys_.append(key);
   if (node.plural != kNone) nodes_[static_cast<size_t>(node.plural)].singular = index;
   if (node.singular != kNone) nodes_[static_cast<size_t>(node.singular)].plural = index;
   nodes_.push_back(node);
@@ -201,6 +291,11 @@ int32_t WordTable::AddNode(TextView word, uint32_t hash) {
   slots_[p] = Slot{hash, index};
   ++usedSlots_;
   return index;
+}
+
+int32_t WordTable::NodeOf(std::string_view key, uint32_t hash) {
+  const int32_t node = FindNode(key, hash);
+  return node != kNone ? node : AddNode(key, hash);
 }
 
 int32_t WordTable::FirstOfLongerChain(int32_t head) const {
@@ -267,7 +362,7 @@ AddResult WordTable::AddEntry(int32_t node, float weight, bool fromTitleOrMeta) 
   Entry e;
   e.keyValue = weight;
   e.frequency = 1;
-  e.stamp = clock_++;
+  e.stamp = NextStamp();
   e.fromTitleOrMeta = fromTitleOrMeta;
   entries_.push_back(e);
   Link(entry, node);
@@ -275,40 +370,14 @@ AddResult WordTable::AddEntry(int32_t node, float weight, bool fromTitleOrMeta) 
   return AddResult::NewWord;
 }
 
-int32_t WordTable::AddVerdict(std::string_view word, uint64_t head, uint32_t hash, size_t slot) {
-  // Through the filters, and into the table's index when the word passes.
-  int32_t verdict = kRejected;
-  if (RejectingFilter(word, *options_, *commonWords_, scratch_) == WordFilter::None) {
-    // Most words are their own lower-cased form, which the filters have made and hashed.
-    if (scratch_.unchanged) {
-      verdict = NodeOf(scratch_.lowered(), scratch_.loweredHash);
-    } else {
-      word_.clear();
-      DecodeCp1252Append(word, word_);
-      verdict = NodeOf(word_, HashWord(word_));
-    }
-  }
-  // Keep the load at one half at most.
-  if ((usedByteSlots_ + 1) * 2 > byteSlots_.size()) {
-    std::vector<ByteSlot> old = std::move(byteSlots_);
-    byteSlots_.assign(old.size() * 2, ByteSlot{});
-    const size_t mask = byteSlots_.size() - 1;
-    for (const ByteSlot& s : old) {
-      if (s.verdict == kNone) continue;
-      size_t q = s.hash & mask;
-      while (byteSlots_[q].verdict != kNone)
-        q = (q + 1) & mask;
-      byteSlots_[q] = s;
-    }
-    slot = hash & mask;
-    while (byteSlots_[slot].verdict != kNone)
-      slot = (slot + 1) & mask;
-  }
-  byteSlots_[slot] = ByteSlot{head, hash, verdict, static_cast<uint32_t>(byteKeys_.size()),
-                              static_cast<uint32_t>(word.size())};
-  // Words of up to eight bytes are told apart by their head alone.
-  if (word.size() > sizeof(uint64_t)) byteKeys_.append(word);
-  ++usedByteSlots_;
+WordTable::Verdict WordTable::Judge(std::string_view word, std::string_view key, int32_t& node,
+                                    uint32_t hash) {
+  const Verdict verdict =
+      RejectingFilter(word, *options_, *commonWords_, scratch_) == WordFilter::None
+          ? Verdict::Passed
+          : Verdict::Rejected;
+  if (node == kNone) node = AddNode(key, hash);
+  nodes_[static_cast<size_t>(node)].verdict = verdict;
   return verdict;
 }
 
@@ -316,32 +385,24 @@ AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& con
   if (commonWords_ == nullptr) {
     throw std::logic_error("WordTable::AddWord before Reset with the scan's filters");
   }
-  // Words too short or too long are rejected at a glance; every other word is filtered once
-  // and then found again with what the filters made of it.
+  // Words too short or too long are rejected at a glance; every other word is filtered the
+  // first time, and its node keeps what the filters made of it.
   if (word.size() < shortestWord_ || word.size() > static_cast<size_t>(intMaxWordLength)) {
     return AddResult::Rejected;
   }
-  const uint64_t head = HeadOf(word);
-  const uint32_t hash = HashWordBytes(word, head);
-  const size_t mask = byteSlots_.size() - 1;
-  size_t p = hash & mask;
-  int32_t node = kNone;
-  for (;; p = (p + 1) & mask) {
-    const ByteSlot& slot = byteSlots_[p];
-    if (slot.verdict == kNone) {
-      node = AddVerdict(word, head, hash, p);
-      break;
-    }
-    if (slot.head == head && slot.keyLength == word.size() &&
-        (word.size() <= sizeof(uint64_t) ||
-         word.substr(sizeof(uint64_t)) ==
-             std::string_view(byteKeys_).substr(slot.keyStart + sizeof(uint64_t),
-                                                slot.keyLength - sizeof(uint64_t)))) {
-      node = slot.verdict;
-      break;
-    }
+  // A word of the scan is its own key, as it holds no character 0.
+  bool zero = false;
+  std::string_view key = word;
+  uint32_t hash = HashKey(word, zero);
+  if (zero) {
+    key_ = KeyOfWord(DecodeCp1252(word));
+    key = key_;
+    hash = HashKey(key);
   }
-  if (node == kRejected) return AddResult::Rejected;
+  int32_t node = FindNode(key, hash);
+  Verdict verdict = node == kNone ? Verdict::Unknown : nodes_[static_cast<size_t>(node)].verdict;
+  if (verdict == Verdict::Unknown) verdict = Judge(word, key, node, hash);
+  if (verdict == Verdict::Rejected) return AddResult::Rejected;
   const bool fromTitleOrMeta =
       context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
   bool shortened = false;
@@ -349,18 +410,22 @@ AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& con
 }
 
 AddResult WordTable::CountWord(Text& word, float weight, bool fromTitleOrMeta) {
+  key_.clear();
+  AppendKey(word, key_);
   bool shortened = false;
-  const AddResult result = Count(NodeOf(word, HashWord(word)), weight, fromTitleOrMeta, shortened);
+  const AddResult result = Count(NodeOf(key_, HashKey(key_)), weight, fromTitleOrMeta, shortened);
   if (shortened) word.pop_back();
   return result;
 }
 
-int32_t WordTable::NodeOf(TextView word, uint32_t hash) {
-  const int32_t node = FindNode(word, hash);
-  return node != kNone ? node : AddNode(word, hash);
-}
-
 // ---- Rank order ----
+
+void WordTable::RenumberStamps() {
+  MakeOrder();
+  for (size_t rank = 0; rank < order_.size(); ++rank)
+    entries_[static_cast<size_t>(order_[rank])].stamp = static_cast<uint32_t>(rank);
+  clock_ = static_cast<uint32_t>(order_.size());
+}
 
 void WordTable::MakeOrder() const {
   if (orderValid_) return;
@@ -368,7 +433,7 @@ void WordTable::MakeOrder() const {
   struct Key {
     float keyValue;
     int32_t entry;
-    uint64_t stamp;
+    uint32_t stamp;
   };
   std::vector<Key> keys;
   keys.reserve(entries_.size());
@@ -412,10 +477,10 @@ void WordTable::PutInRankOrder(Keep keep) {
   for (Node& n : nodes_)
     n.head = kNone;
   for (size_t k = entries_.size(); k-- > 0;) {
-    entries_[k].stamp = k;
+    entries_[k].stamp = static_cast<uint32_t>(k);
     Link(static_cast<int32_t>(k), entries_[k].node);
   }
-  clock_ = entries_.size();
+  clock_ = static_cast<uint32_t>(entries_.size());
   entriesRanked_ = true;
   order_.clear();
   orderValid_ = false;
@@ -484,7 +549,7 @@ void WordTable::MergeCaseVariants() {
 
   struct RankKey {
     float value;
-    uint64_t stamp;
+    uint32_t stamp;
   };
   auto keyOf = [&](int32_t e) { return RankKey{entry(e).keyValue, entry(e).stamp}; };
   // Whether the entry ranks after the boundary.
@@ -498,12 +563,13 @@ void WordTable::MergeCaseVariants() {
   // target's at most in the case of its first letter (the target's own word included).
   auto firstVariantAfter = [&](int32_t target, const RankKey& boundary) {
     int32_t found = kNone;
-    const TextView word = WordOf(entry(target));
-    if (word.empty()) return found;
-    variant.assign(word);
-    ForEachCharLoweringTo(LowerChar(word.front()), [&](char16_t c) {
+    variant = WordOf(entry(target));
+    if (variant.empty()) return found;
+    ForEachCharLoweringTo(LowerChar(variant.front()), [&](char16_t c) {
       variant[0] = c;
-      const int32_t node = FindNode(variant, HashWord(variant));
+      key_.clear();
+      AppendKey(variant, key_);
+      const int32_t node = FindNode(key_, HashKey(key_));
       if (node == kNone) return;
       for (int32_t e = nodes_[static_cast<size_t>(node)].head; e != kNone; e = entry(e).nextSame) {
         if (ranksAfter(boundary, e) && (found == kNone || RanksBefore(e, found))) found = e;
@@ -535,11 +601,11 @@ void WordTable::MergeCaseVariants() {
         Unlink(found);
 
         // The word at position i takes its lower-cased form.
-        const Text lowered = ToLowerGeneral(WordOf(entry(target)));
-        if (lowered != WordOf(entry(target))) {
-          const uint32_t hash = HashWord(lowered);
-          int32_t node = FindNode(lowered, hash);
-          if (node == kNone) node = AddNode(lowered, hash);
+        const Text word = WordOf(entry(target));
+        const Text lowered = ToLowerGeneral(word);
+        if (lowered != word) {
+          const std::string key = KeyOfWord(lowered);
+          const int32_t node = NodeOf(key, HashKey(key));
           Unlink(target);
           Link(target, node);
         }
@@ -552,6 +618,8 @@ void WordTable::MergeCaseVariants() {
               previous != kNone && entry(previous).keyValue < value ? previous : kNone;
           remove(target);
           entry(target).keyValue = value;
+          // The table was put in rank order with stamps up to its size; each merge takes one
+          // stamp more, so they do not run out here.
           entry(target).stamp = clock_++;
           insert(target);
           if (before != kNone) target = before;

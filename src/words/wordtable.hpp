@@ -46,36 +46,21 @@ struct WordEntry {
   bool operator==(const WordEntry&) const = default;
 };
 
-// An entry as the table holds it; the word is valid while the table is not changed.
-struct RankedEntry {
-  TextView word;
-  float keyValue = 0;
-  int32_t frequency = 0;
-  bool fromTitleOrMeta = false;
-
-  operator WordEntry() const {  // NOLINT: an entry converts to its copy
-    return WordEntry{Text(word), keyValue, frequency, fromTitleOrMeta};
-  }
-  bool operator==(const WordEntry& e) const {
-    return word == e.word && keyValue == e.keyValue && frequency == e.frequency &&
-           fromTitleOrMeta == e.fromTitleOrMeta;
-  }
-};
-
-// The entries of a table in rank order (rank 1 first), read in place.
+// The entries of a table in rank order (rank 1 first), read in place: each entry is made
+// when it is looked at.
 class RankedEntries {
  public:
   class Iterator {
    public:
     using iterator_category = std::forward_iterator_tag;
-    using value_type = RankedEntry;
+    using value_type = WordEntry;
     using difference_type = std::ptrdiff_t;
     using pointer = void;
-    using reference = RankedEntry;
+    using reference = WordEntry;
 
     Iterator() = default;
     Iterator(const RankedEntries* entries, size_t rank) : entries_(entries), rank_(rank) {}
-    RankedEntry operator*() const { return (*entries_)[rank_]; }
+    WordEntry operator*() const { return (*entries_)[rank_]; }
     Iterator& operator++() {
       ++rank_;
       return *this;
@@ -96,7 +81,7 @@ class RankedEntries {
       : table_(&table), order_(order), size_(size) {}
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  RankedEntry operator[](size_t rank) const;
+  WordEntry operator[](size_t rank) const;
   Iterator begin() const { return Iterator(this, 0); }
   Iterator end() const { return Iterator(this, size_); }
 
@@ -142,12 +127,20 @@ class WordTable {
   static constexpr int32_t kNone = -1;
   static constexpr int32_t kMaxFrequency = INT32_MAX;
 
-  // One distinct word that an entry holds or held: its key, the chain of entries holding it
-  // (in no particular order) and the words with one "s" more and one final "s" less.
+  // What the filters make of a word, worked out the first time the scan hands it over.
+  enum class Verdict : uint8_t { Unknown, Rejected, Passed };
+  // One distinct word that the table has met: its key, what the filters make of it, the
+  // chain of entries holding it (in no particular order) and the words with one "s" more and
+  // one final "s" less.
+  //
+  // A word's key is its characters as the bytes of the code page, which is how the scanner
+  // hands a word over; a character the code page lacks, and the character 0, stand as a 0
+  // byte and the two bytes of the character (words of the scan hold neither).
   struct Node {
     uint32_t hash = 0;
     uint32_t keyStart = 0;
     uint32_t keyLength = 0;
+    Verdict verdict = Verdict::Unknown;
     int32_t head = kNone;
     int32_t plural = kNone;
     int32_t singular = kNone;
@@ -156,7 +149,7 @@ class WordTable {
     float keyValue = 0;
     int32_t frequency = 0;
     // When the entry last changed its key value or was created; breaks ties of key value.
-    uint64_t stamp = 0;
+    uint32_t stamp = 0;
     int32_t node = kNone;
     int32_t nextSame = kNone;  // the next entry of the node's chain
     bool fromTitleOrMeta = false;
@@ -165,30 +158,22 @@ class WordTable {
     uint32_t hash = 0;
     int32_t node = kNone;
   };
-  // A word as the scanner hands it over, with what the filters made of it: rejected, or the
-  // node of the word it is.
-  static constexpr int32_t kRejected = -2;
-  struct ByteSlot {
-    uint64_t head = 0;  // the word's first bytes, which tell short words apart
-    uint32_t hash = 0;
-    int32_t verdict = kNone;  // kNone: a free slot
-    uint32_t keyStart = 0;    // the rest of a longer word, in byteKeys_
-    uint32_t keyLength = 0;
-  };
 
-  TextView WordOf(const Entry& e) const { return KeyOf(nodes_[e.node]); }
-  TextView KeyOf(const Node& n) const { return TextView(keys_).substr(n.keyStart, n.keyLength); }
+  std::string_view KeyOf(const Node& n) const {
+    return std::string_view(keys_).substr(n.keyStart, n.keyLength);
+  }
+  Text WordOf(const Entry& e) const;
   bool RanksBefore(int32_t a, int32_t b) const {
-    const Entry& ea = entries_[a];
-    const Entry& eb = entries_[b];
+    const Entry& ea = entries_[static_cast<size_t>(a)];
+    const Entry& eb = entries_[static_cast<size_t>(b)];
     return ea.keyValue > eb.keyValue || (ea.keyValue == eb.keyValue && ea.stamp < eb.stamp);
   }
 
-  // The node of `head` followed by `last` (none when null), or kNone.
-  int32_t FindNode(TextView head, const char16_t* last, uint32_t hash) const;
-  int32_t FindNode(TextView word, uint32_t hash) const { return FindNode(word, nullptr, hash); }
-  // The node of a word that has none yet, linked to its plural and singular nodes.
-  int32_t AddNode(TextView word, uint32_t hash);
+  // The node of a key, or kNone.
+  int32_t FindNode(std::string_view key, uint32_t hash) const;
+  // The node of a key that has none yet, linked to its plural and singular nodes.
+  int32_t AddNode(std::string_view key, uint32_t hash);
+  int32_t NodeOf(std::string_view key, uint32_t hash);
   void GrowIndex();
   // The entry of the node's chain that ranks first; kNone for none (or no node).
   int32_t FirstOfChain(int32_t node) const {
@@ -200,14 +185,18 @@ class WordTable {
   int32_t FirstOfLongerChain(int32_t head) const;
   void Link(int32_t entry, int32_t node);
   void Unlink(int32_t entry);
-  // The node of a word, made when there is none.
-  int32_t NodeOf(TextView word, uint32_t hash);
   // The plural merge and the count of a word that passed the filters, by its node;
   // `shortened` tells that the word counted is the word without its final "s".
   AddResult Count(int32_t node, float weight, bool fromTitleOrMeta, bool& shortened);
-  // What the filters make of a word the scanner hands over that was not met before; it is
-  // kept in `slot`, the free slot where the look-up ended.
-  int32_t AddVerdict(std::string_view word, uint64_t head, uint32_t hash, size_t slot);
+  // What the filters make of a word the scanner hands over, kept in the node of its key
+  // (made when it has none).
+  Verdict Judge(std::string_view word, std::string_view key, int32_t& node, uint32_t hash);
+  // The next stamp; when the stamps run out they are numbered anew in rank order.
+  uint32_t NextStamp() {
+    if (clock_ == kLastStamp) RenumberStamps();
+    return clock_++;
+  }
+  void RenumberStamps();
   void CountOccurrence(int32_t entry, float weight) {
     Entry& e = entries_[static_cast<size_t>(entry)];
     if (e.frequency < kMaxFrequency) ++e.frequency;
@@ -215,7 +204,7 @@ class WordTable {
     // An occurrence that leaves the key value as it was moves nothing.
     if (value != e.keyValue) {
       e.keyValue = value;
-      e.stamp = clock_++;
+      e.stamp = NextStamp();
     }
     entriesRanked_ = false;
     orderValid_ = false;
@@ -232,25 +221,23 @@ class WordTable {
   std::vector<Entry> entries_;
   std::vector<Node> nodes_;
   std::vector<Slot> slots_;
-  // The characters of the words side by side, so that a look-up touches one place.
-  Text keys_;
+  // The keys of the nodes side by side.
+  std::string keys_;
   size_t usedSlots_ = 0;
-  uint64_t clock_ = 0;
+  static constexpr uint32_t kLastStamp = UINT32_MAX;
+  uint32_t clock_ = 0;
   // entries_ stands in rank order.
   bool entriesRanked_ = true;
   // The rank order when entries_ does not stand in it.
   mutable std::vector<int32_t> order_;
   mutable bool orderValid_ = false;
-  // The scan's filters, and what they made of every word met so far.
+  // The scan's filters.
   const ScanOptions* options_ = nullptr;
   const CommonWords* commonWords_ = nullptr;
   size_t shortestWord_ = 0;  // words shorter than this are short words
-  std::vector<ByteSlot> byteSlots_;
-  std::string byteKeys_;
-  size_t usedByteSlots_ = 0;
-  // Scratch for the filters and the words, so that no call allocates.
+  // Scratch for the filters and the keys, so that no call allocates.
   FilterScratch scratch_;
-  Text word_;
+  std::string key_;
 };
 
 }  // namespace tw
