@@ -13,7 +13,7 @@
 
 #include "analysis/programfolder.hpp"
 #include "analysis/run.hpp"
-#include "scan/fileproc.hpp"
+#include "io/fileproc.hpp"
 #include "text/codepage.hpp"
 
 namespace tw::bench {
@@ -21,10 +21,8 @@ namespace {
 
 constexpr int32_t kEnglish = 0;
 
-class CountHost : public RunHost {
+class CountHost : public SettingsRunHost {
  public:
-  AnalysisSettings settings;
-  AnalysisSettings& Settings() override { return settings; }
   const Text& OutputText() const override { return output_; }
   void SetOutputText(Text text) override { output_ = std::move(text); }
   void AppendOutputText(TextView text) override { output_.append(text); }

@@ -30,13 +30,15 @@ class HitCounter final : public ScanListener {
   HitCounter(MemoryLineReader& lines, const CommonWords& commonWords)
       : lines_(lines), commonWords_(commonWords) {}
 
-  void AddWord(Text& strCurrentWord, const OccurrenceContext&) override {
-    ToLowerGeneralInPlace(strCurrentWord);
-    const uint32_t hash = HashWord(strCurrentWord);
+  void AddWord(std::string_view word, const OccurrenceContext&) override {
+    lowered_.clear();
+    DecodeCp1252Append(word, lowered_);
+    ToLowerGeneralInPlace(lowered_);
+    const uint32_t hash = HashWord(lowered_);
     // A word common in several of the languages tells none of them apart.
     int32_t owner = -1;
     for (int32_t position = 0; position < kAllLanguagesIndex; ++position) {
-      if (!commonWords_.IsLoweredCommonWord(strCurrentWord, hash, position)) continue;
+      if (!commonWords_.IsLoweredCommonWord(lowered_, hash, position)) continue;
       if (owner >= 0) {
         owner = -1;
         break;
@@ -47,7 +49,7 @@ class HitCounter final : public ScanListener {
     ++result_.words;
   }
   bool AfterWord() override { return full(); }
-  bool ReadRawLine(Text& line) override { return lines_.ReadLine(line); }
+  bool ReadRawLine(std::string_view& line) override { return lines_.ReadLine(line); }
 
   bool full() const { return result_.words >= kRecognitionWordLimit; }
   const LanguageHits& result() const { return result_; }
@@ -56,6 +58,7 @@ class HitCounter final : public ScanListener {
   MemoryLineReader& lines_;
   const CommonWords& commonWords_;
   LanguageHits result_;
+  Text lowered_;
 };
 
 }  // namespace
@@ -70,17 +73,15 @@ LanguageHits CountLanguageHits(std::string_view firstBytes, bool isUtf8,
   const ScanOptions options;
   MarkupScanner scanner(options, counter);
   scanner.Reset();
-  Text line;
+  std::string_view line;
   bool firstLine = true;
   while (!counter.full() && !scanner.ReachedEndOfDocument() && lines.ReadLine(line)) {
     if (firstLine) {
       firstLine = false;
-      if (TextView(line).starts_with(kUtf8ByteOrderMark)) line.erase(0, kUtf8ByteOrderMark.size());
+      if (line.starts_with(kUtf8ByteOrderMarkBytes))
+        line.remove_prefix(kUtf8ByteOrderMarkBytes.size());
     }
-    Text& scan = scanner.strScanLine;
-    scan.swap(line);
-    if (!PrepareScanLine(scan, isUtf8, true)) continue;
-    scanner.ScanLine();
+    scanner.ScanLine(line, isUtf8, true);
   }
   return counter.result();
 }

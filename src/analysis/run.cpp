@@ -11,7 +11,6 @@
 #include <system_error>
 
 #include "io/istextfile.hpp"
-#include "scan/entities.hpp"
 #include "scan/scanner.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
@@ -49,34 +48,28 @@ Text DescriptionOf(const FileError& e) {
 // for a PHP section that goes on.
 class Analysis::Listener final : public ScanListener {
  public:
-  Listener(Analysis& analysis, RunHost& host, const ScanOptions& options, LineReader& reader,
-           int64_t totalBytes)
-      : analysis_(analysis),
-        host_(host),
-        options_(options),
-        reader_(reader),
-        totalBytes_(totalBytes) {}
+  Listener(Analysis& analysis, RunHost& host, LineReader& reader, int64_t totalBytes)
+      : analysis_(analysis), host_(host), reader_(reader), totalBytes_(totalBytes) {}
 
   void SetScanner(const MarkupScanner* scanner) { scanner_ = scanner; }
 
-  void AddWord(Text& strCurrentWord, const OccurrenceContext& context) override {
-    const AddResult result =
-        analysis_.table_.AddWord(strCurrentWord, context, options_, analysis_.commonWords_);
-    if (result == AddResult::NewWord) ShowNewWord(strCurrentWord);
+  void AddWord(std::string_view word, const OccurrenceContext& context) override {
+    const AddResult result = analysis_.table_.AddWord(word, context);
+    if (result == AddResult::NewWord) ShowNewWord(word);
   }
 
   bool AfterWord() override {
     host_.Yield();
     if (++words_ % kProgressWordStep == 0 && scanner_ != nullptr) {
-      Report(lineStartBytes_ + scanner_->lngScanPos);
+      Report(lineStartBytes_ + static_cast<int64_t>(scanner_->linePosition()));
     }
     return analysis_.blnStopRequested;
   }
 
   // A read failure ends the document for the scanner; the run then reports it.
-  bool ReadRawLine(Text& line) override {
+  bool ReadRawLine(std::string_view& line) override {
     lineStartBytes_ = static_cast<int64_t>(reader_.position());
-    if (failure_.failed() || !reader_.ReadLine(line)) {
+    if (failure_.failed() || !reader_.ReadLineView(line)) {
       if (reader_.failed()) failure_ = reader_.error();
       return false;
     }
@@ -93,7 +86,7 @@ class Analysis::Listener final : public ScanListener {
   int64_t bytesRead() const { return static_cast<int64_t>(reader_.position()); }
 
  private:
-  void ShowNewWord(const Text& word) {
+  void ShowNewWord(std::string_view word) {
     const int32_t n = analysis_.table_.intNumWords();
     if (n % kWordCountLabelStep == 0) {
       host_.SetWordCountLabels(kDifferentWordsFoundCaption, NumberText(n));
@@ -101,7 +94,7 @@ class Analysis::Listener final : public ScanListener {
     if (host_.OutputText() == kNowProcessing) host_.SetOutputText(Text());
     // The user may tick or untick the box during the run.
     if (host_.Settings().chkShowWordsAsFound) {
-      Text shown = word;
+      Text shown = DecodeCp1252(word);
       shown.push_back(u' ');
       host_.AppendOutputText(shown);
       host_.MoveOutputCaretToEnd();
@@ -112,7 +105,6 @@ class Analysis::Listener final : public ScanListener {
 
   Analysis& analysis_;
   RunHost& host_;
-  const ScanOptions& options_;
   LineReader& reader_;
   const MarkupScanner* scanner_ = nullptr;
   int64_t totalBytes_;
@@ -232,11 +224,11 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
 
   LineReader reader;
   reader.Attach(bytes, ends, true);
-  Listener listener(*this, host, options, reader, totalBytes);
+  Listener listener(*this, host, reader, totalBytes);
   MarkupScanner scanner(options, listener);
   listener.SetScanner(&scanner);
 
-  table_.Reset();
+  table_.Reset(options, commonWords_);
   scanner.Reset();
   host.SetOutputText(Text());
   host.RepaintOutput();
@@ -247,19 +239,19 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
   const bool lowerLines = !options.preserveCase;
 
   try {
-    Text line;
+    std::string_view line;
     bool firstLine = true;
     while (!blnStopRequested && !scanner.ReachedEndOfDocument()) {
       if (!listener.ReadRawLine(line)) break;
       if (firstLine) {
         firstLine = false;
-        if (TextView(line).starts_with(kUtf8ByteOrderMark))
-          line.erase(0, kUtf8ByteOrderMark.size());
+        if (line.starts_with(kUtf8ByteOrderMarkBytes))
+          line.remove_prefix(kUtf8ByteOrderMarkBytes.size());
       }
-      Text& scan = scanner.strScanLine;
-      scan.swap(line);
-      if (!PrepareScanLine(scan, blnIsUTF8File, lowerLines)) continue;
-      scanner.ScanLine();
+      if (!scanner.TakeLine(line, blnIsUTF8File, lowerLines)) continue;
+      // A document without line breaks is held only once: as the scanner's line.
+      reader.ReleaseLine();
+      scanner.ScanTakenLine();
       host.Yield();
       listener.Report(listener.bytesRead());
     }
@@ -271,7 +263,7 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
       blnWordTableCurrent = false;
       return false;
     }
-    table_.lngTotalWords = scanner.lngTotalWords;
+    table_.lngTotalWords = scanner.wordCount();
     EndScan(host);
 
     if (blnStopRequested) {

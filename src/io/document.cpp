@@ -13,6 +13,8 @@ namespace {
 
 // The least a read asks for, so that reading line by line does not mean a call per line.
 constexpr size_t kReadChunk = 256 * 1024;
+// Held bytes beyond this get room for the rest of the document at once.
+constexpr size_t kHoldAllFrom = 4 * 1024 * 1024;
 // Released bytes are dropped from memory once they make up this much of what is held.
 constexpr size_t kReleaseThreshold = 1024 * 1024;
 
@@ -70,15 +72,21 @@ Status DocumentReader::Fill(uint64_t end) {
   while (read_ < end) {
     const uint64_t wanted = std::max<uint64_t>(end - read_, kReadChunk);
     const size_t chunk = static_cast<size_t>(std::min(wanted, size() - read_));
-    const size_t before = held_.size();
-    held_.resize(before + chunk);
-    Result<size_t> n = ops_.Read(file_.get(), held_.data() + before, chunk);
+    const size_t before = heldSize_;
+    if (before + chunk > heldRoom_) {
+      // Growing by doubling, but never beyond what the rest of the document needs, and all
+      // of that at once when much is held already.
+      const auto rest = static_cast<size_t>(size() - start_);
+      size_t room = std::min(std::max(before + chunk, 2 * heldRoom_), rest);
+      if (before + chunk >= kHoldAllFrom) room = rest;
+      Grow(std::max(room, before + chunk));
+    }
+    Result<size_t> n = ops_.Read(file_.get(), held_.get() + before, chunk);
     if (!n) {
-      held_.resize(before);
       error_ = n.error();
       return error_;
     }
-    held_.resize(before + *n);
+    heldSize_ = before + *n;
     read_ += *n;
     if (*n == 0) {
       // The file has become shorter since it was opened.
@@ -92,17 +100,40 @@ Status DocumentReader::Fill(uint64_t end) {
 
 std::string_view DocumentReader::HeldFrom(uint64_t from) const {
   if (from < start_ || from > read_) return std::string_view();
-  return std::string_view(held_).substr(static_cast<size_t>(from - start_));
+  return Held().substr(static_cast<size_t>(from - start_));
+}
+
+void DocumentReader::Grow(size_t room) {
+  if (room <= heldRoom_) return;
+  auto bigger = std::make_unique_for_overwrite<char[]>(room);
+  if (heldSize_ > 0) std::memcpy(bigger.get(), held_.get(), heldSize_);
+  held_ = std::move(bigger);
+  heldRoom_ = room;
 }
 
 void DocumentReader::Release(uint64_t upTo) {
   upTo = std::min(upTo, read_);
   if (keepAll_ || upTo <= start_) return;
   const auto released = static_cast<size_t>(upTo - start_);
+  if (released == heldSize_) {
+    // Nothing is left to move; a room made for a long line is given back.
+    heldSize_ = 0;
+    start_ = upTo;
+    if (heldRoom_ >= kHoldAllFrom) {
+      held_.reset();
+      heldRoom_ = 0;
+    }
+    return;
+  }
   // Dropping the front moves what stays: done rarely, so that it costs little per byte.
-  if (released < kReleaseThreshold && released * 2 < held_.size()) return;
-  held_.erase(0, released);
+  if (released < kReleaseThreshold && released * 2 < heldSize_) return;
+  std::memmove(held_.get(), held_.get() + released, heldSize_ - released);
+  heldSize_ -= released;
   start_ = upTo;
+}
+
+void DocumentReader::ReserveToEnd() {
+  Grow(static_cast<size_t>(size() - start_));
 }
 
 void DocumentReader::Close() {

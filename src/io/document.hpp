@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -57,26 +58,34 @@ class DocumentReader {
   // Release).
   uint64_t heldStart() const { return start_; }
   uint64_t heldEnd() const { return read_; }
-  std::string_view Held() const { return held_; }
+  std::string_view Held() const { return std::string_view(held_.get(), heldSize_); }
   // The held bytes from `from` on (nothing when `from` is not held).
   std::string_view HeldFrom(uint64_t from) const;
   // The bytes before `upTo` will not be looked at again; they are let go unless the reader
   // keeps everything it reads (a command that rewrites the document needs all of it).
   void Release(uint64_t upTo);
   void KeepAll(bool keep) { keepAll_ = keep; }
+  // Makes room at once for every byte from the first one held to the end of the document.
+  void ReserveToEnd();
 
   // The hash of the whole document, once it has been read whole and none of it released.
-  uint64_t Hash() const { return HashBytes(held_); }
+  uint64_t Hash() const { return HashBytes(Held()); }
 
   void Close();
 
  private:
+  // Room for `room` bytes, the bytes held kept.
+  void Grow(size_t room);
+
   FileOps& ops_;
   std::filesystem::path path_;
   UniqueFile file_;
   FileStat status_;
   DocumentIdentity identity_;
-  std::string held_;
+  // Reads go straight into this room, which is not filled with anything before.
+  std::unique_ptr<char[]> held_;
+  size_t heldSize_ = 0;
+  size_t heldRoom_ = 0;
   uint64_t start_ = 0;  // the offset of held_'s first byte in the document
   uint64_t read_ = 0;   // bytes read so far
   bool keepAll_ = false;

@@ -19,6 +19,8 @@ constexpr size_t kReadChunk = 64 * 1024;
 constexpr size_t kLongLineSlack = 16;
 // The room, in characters, that a long line is given at most beyond its own length.
 constexpr uint64_t kLongLineRoomLimit = 64u * 1024u * 1024u;
+// A line this long is given room for the rest of the document.
+constexpr size_t kLongLineFrom = 1024 * 1024;
 constexpr char kCrByte = '\r';
 constexpr char kLfByte = '\n';
 
@@ -77,11 +79,18 @@ bool RawLineSplitter::Next(RawLine& line) {
   return true;
 }
 
-bool MemoryLineReader::ReadLine(Text& line) {
-  line.clear();
+bool MemoryLineReader::ReadLine(std::string_view& line) {
   RawLine raw;
   if (!lines_.Next(raw)) return false;
-  DecodeCp1252Append(raw.content, line);
+  line = raw.content;
+  return true;
+}
+
+bool MemoryLineReader::ReadLine(Text& line) {
+  line.clear();
+  std::string_view bytes;
+  if (!ReadLine(bytes)) return false;
+  DecodeCp1252Append(bytes, line);
   return true;
 }
 
@@ -151,6 +160,66 @@ bool LineReader::ReadLinePiece(std::string_view& piece, bool& endsLine) {
     endsLine = true;
     return true;
   }
+}
+
+bool LineReader::FillFromPosition() {
+  if (pos_ < reader_->heldEnd() || pos_ >= reader_->size()) return true;
+  if (release_) reader_->Release(pos_);
+  if (const Status status = reader_->Fill(pos_ + 1); status.failed()) {
+    error_ = status;
+    return false;
+  }
+  return true;
+}
+
+bool LineReader::ReadLineView(std::string_view& line) {
+  line = std::string_view();
+  if (reader_ == nullptr || error_.failed()) return false;
+  const char end = ends_ == LineEnds::LfOnly ? kLfByte : kCrByte;
+  for (;;) {
+    if (!FillFromPosition()) return false;
+    if (pos_ >= reader_->size()) {
+      pendingCr_ = false;
+      return false;
+    }
+    if (!pendingCr_) break;
+    // A CR ended the previous line; an LF right after it belongs to that line end.
+    pendingCr_ = false;
+    if (reader_->HeldFrom(pos_).front() != kLfByte) break;
+    ++pos_;
+  }
+  lineStarted_ = false;
+  size_t searched = 0;
+  for (;;) {
+    const std::string_view held = reader_->HeldFrom(pos_);
+    const size_t found = held.find(end, searched);
+    if (found != std::string_view::npos) {
+      line = held.substr(0, found);
+      pos_ += found + 1;
+      if (end == kCrByte) pendingCr_ = true;
+      return true;
+    }
+    if (reader_->heldEnd() >= reader_->size()) {
+      // The last line, without a line end.
+      line = held;
+      pos_ += held.size();
+      return true;
+    }
+    // The line goes on beyond what is held: read on, keeping all of it. A long line
+    // usually runs to the end (a document without line breaks): it gets its room at once.
+    searched = held.size();
+    // The lines handed out before are let go (of what is held, little is left to move).
+    if (release_) reader_->Release(pos_);
+    if (held.size() >= kLongLineFrom) reader_->ReserveToEnd();
+    if (const Status status = reader_->Fill(reader_->heldEnd() + 1); status.failed()) {
+      error_ = status;
+      return false;
+    }
+  }
+}
+
+void LineReader::ReleaseLine() {
+  if (release_ && reader_ != nullptr && pos_ >= reader_->heldEnd()) reader_->Release(pos_);
 }
 
 bool LineReader::ReadLineBytes(std::string& line) {

@@ -59,11 +59,13 @@ class RawLineSplitter {
   size_t pos_ = 0;
 };
 
-// The lines of bytes held in memory, each byte one character through the code page.
+// The lines of bytes held in memory.
 class MemoryLineReader {
  public:
   MemoryLineReader(std::string_view bytes, LineEnds ends) : lines_(bytes, ends) {}
-  // Next line without its line end; false when the bytes are used up.
+  // Next line without its line end, as raw bytes; false when the bytes are used up.
+  bool ReadLine(std::string_view& line);
+  // The same, each byte one character through the code page.
   bool ReadLine(Text& line);
 
  private:
@@ -88,6 +90,12 @@ class LineReader {
   bool ReadLine(Text& line);
   // The same, as raw bytes.
   bool ReadLineBytes(std::string& line);
+  // The same as a view of the reader's bytes, with no copy: valid until the next call or
+  // ReleaseLine.
+  bool ReadLineView(std::string_view& line);
+  // The line read last is not looked at again: when nothing after it has been read yet, the
+  // reader lets go of what it holds (the room of a document without line breaks).
+  void ReleaseLine();
   // The next piece of the current line as raw bytes, straight from the reader (valid until
   // the next call). `endsLine` tells that the piece finishes its line; a line ending at the
   // end of what has been read, or at the end of the file, may end with an empty piece.
@@ -102,6 +110,8 @@ class LineReader {
  private:
   // Reserves room for the rest of a line that has outgrown what is read at a time.
   void ReserveForLongLine(Text& line, size_t pieceSize) const;
+  // Brings the byte at pos_ into the reader, unless the document ends before it.
+  bool FillFromPosition();
 
   std::unique_ptr<DocumentReader> owned_;
   DocumentReader* reader_ = nullptr;

@@ -2,10 +2,12 @@
 #include "scan/entities.hpp"
 
 #include <algorithm>
-#include <unordered_map>
+#include <bit>
+#include <cstring>
 
 #include "core/language.hpp"
 #include "text/chars.hpp"
+#include "text/codepage.hpp"
 
 namespace tw {
 
@@ -46,23 +48,66 @@ const std::array<EntityEntry, kNumEntities> strEntityTable = {{
 namespace {
 
 constexpr TextView kQuotReference = u"&quot;";
-constexpr char16_t kReferenceStart = u'&';
-constexpr char16_t kReferenceEnd = u';';
-constexpr char16_t kApostrophe = u'\'';
+constexpr char kReferenceStart = '&';
+constexpr char kReferenceEnd = ';';
 constexpr TextView kFrenchWordExtras = u"-'";
-constexpr size_t kLongestReference = 8;  // "&Aacute;"
 constexpr int32_t kByteValues = 256;
 constexpr char16_t kByteMask = 0xFF;
+constexpr char16_t kAsciiEnd = 0x80;
 
-const std::unordered_map<TextView, char16_t>& EntityMap() {
-  static const std::unordered_map<TextView, char16_t> map = [] {
-    std::unordered_map<TextView, char16_t> m;
+// The references up to eight bytes long, each packed into one 64-bit number, in a small
+// open-addressing table: one multiplication and usually one comparison per look-up.
+class ReferenceTable {
+ public:
+  ReferenceTable() {
     for (const EntityEntry& e : strEntityTable)
-      m.emplace(e.reference, e.character);
-    m.emplace(kQuotReference, u'"');
-    return m;
-  }();
-  return map;
+      Add(e.reference, e.character);
+    Add(kQuotReference, u'"');
+  }
+
+  int Find(std::string_view reference) const {
+    if (reference.empty() || reference.size() > kLongestReference) return -1;
+    const uint64_t key = Pack(reference);
+    for (size_t slot = SlotOf(key);; slot = (slot + 1) % kSlots) {
+      if (length_[slot] == 0) return -1;
+      if (keys_[slot] == key && length_[slot] == reference.size()) return bytes_[slot];
+    }
+  }
+
+ private:
+  static constexpr size_t kSlots = 256;
+  static constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+  static constexpr int kSlotShift = 56;
+  static constexpr int kBitsPerByte = 8;
+
+  static uint64_t Pack(std::string_view reference) {
+    uint64_t key = 0;
+    for (size_t k = reference.size(); k-- > 0;)
+      key = key << kBitsPerByte | static_cast<unsigned char>(reference[k]);
+    return key;
+  }
+  static size_t SlotOf(uint64_t key) {
+    return static_cast<size_t>((key * kMultiplier) >> kSlotShift);
+  }
+
+  void Add(TextView reference, char16_t character) {
+    const std::string bytes = EncodeCp1252(reference);
+    size_t slot = SlotOf(Pack(bytes));
+    while (length_[slot] != 0)
+      slot = (slot + 1) % kSlots;
+    keys_[slot] = Pack(bytes);
+    length_[slot] = static_cast<uint8_t>(bytes.size());
+    bytes_[slot] = Cp1252FromChar(character);
+  }
+
+  std::array<uint64_t, kSlots> keys_{};
+  std::array<uint8_t, kSlots> length_{};
+  std::array<int, kSlots> bytes_{};
+};
+
+const ReferenceTable& References() {
+  static const ReferenceTable table;
+  return table;
 }
 
 // The letter class of IsLetterChar for one combination of digits and extra characters,
@@ -89,55 +134,74 @@ const LetterClass* CachedLetterClass(bool digits, TextView extra) {
 
 }  // namespace
 
-char16_t FixedReplacementChar(TextView reference) {
-  for (const EntityEntry& e : kFixedReplacements) {
-    if (e.reference == reference) return e.character;
-  }
-  return 0;
+int EntityByte(std::string_view reference) {
+  return References().Find(reference);
 }
 
 char16_t EntityChar(TextView reference) {
   if (reference.size() > kLongestReference) return 0;
-  const auto& map = EntityMap();
-  const auto it = map.find(reference);
-  return it == map.end() ? 0 : it->second;
+  std::string bytes;
+  for (char16_t c : reference) {
+    if (c >= kAsciiEnd) return 0;  // every reference is ASCII
+    bytes.push_back(static_cast<char>(c));
+  }
+  const int b = EntityByte(bytes);
+  return b < 0 ? char16_t{0} : Cp1252ToChar(static_cast<unsigned char>(b));
 }
 
-void ReplaceFixedReferences(Text& line) {
-  // The five references begin with "&", end with the first ";" and hold neither inside, and
-  // each is replaced by a character that none of them contains: one pass gives the result of
-  // replacing them one after another.
-  size_t at = line.find(kReferenceStart);
-  if (at == Text::npos) return;
-  InPlaceRewriter rewriter(line);
-  while (at != Text::npos) {
-    const TextView rest = TextView(line).substr(at);
-    size_t next = at + 1;
-    for (const EntityEntry& e : kFixedReplacements) {
-      if (rest.starts_with(e.reference)) {
-        rewriter.Replace(at, e.reference.size(), e.character);
-        next = at + e.reference.size();
-        break;
+FixedReference FixedReferenceAt(std::string_view text) {
+  // The references as bytes, and which of them can stand behind each second character.
+  struct Table {
+    std::array<std::string, kNumFixedReplacements> references;
+    std::array<char, kNumFixedReplacements> bytes{};
+    std::array<uint8_t, kByteValues> bySecond{};
+    Table() {
+      for (size_t k = 0; k < references.size(); ++k) {
+        references[k] = EncodeCp1252(kFixedReplacements[k].reference);
+        bytes[k] = static_cast<char>(Cp1252FromChar(kFixedReplacements[k].character));
+        bySecond[static_cast<unsigned char>(references[k][1])] |= static_cast<uint8_t>(1u << k);
       }
     }
-    at = line.find(kReferenceStart, next);
+  };
+  static const Table table;
+  if (text.size() < 2 || text[0] != kReferenceStart) return {};
+  // In their order: the first that begins the text.
+  for (unsigned candidates = table.bySecond[static_cast<unsigned char>(text[1])]; candidates != 0;
+       candidates &= candidates - 1) {
+    const auto k = static_cast<size_t>(std::countr_zero(candidates));
+    if (text.starts_with(table.references[k])) return {table.references[k].size(), table.bytes[k]};
   }
-  rewriter.Finish();
+  return {};
 }
 
-void DecodeEntities(Text& line) {
+void DecodeEntities(std::string& line) {
+  line.resize(DecodeEntitiesInPlace(line.data(), line.size()));
+}
+
+size_t DecodeEntitiesInPlace(char* data, size_t n) {
+  const std::string_view line(data, n);
   size_t amp = line.find(kReferenceStart);
-  if (amp == Text::npos) return;
-  InPlaceRewriter rewriter(line);
+  if (amp == std::string_view::npos) return n;
+  // Every replacement is shorter than what it replaces, so what is written never overtakes
+  // what is still to be read.
+  size_t written = amp;
+  size_t read = amp;
   for (;;) {
     const size_t semi = line.find(kReferenceEnd, amp);
-    if (semi == Text::npos) break;
-    const char16_t c = EntityChar(TextView(line).substr(amp, semi - amp + 1));
-    if (c != 0) rewriter.Replace(amp, semi - amp + 1, c);
+    if (semi == std::string_view::npos) break;
+    const size_t length = semi - amp + 1;
+    const int b = length <= kLongestReference ? EntityByte(line.substr(amp, length)) : -1;
+    if (b >= 0) {
+      std::memmove(data + written, data + read, amp - read);
+      written += amp - read;
+      data[written++] = static_cast<char>(b);
+      read = semi + 1;
+    }
     amp = line.find(kReferenceStart, semi + 1);
-    if (amp == Text::npos) break;
+    if (amp == std::string_view::npos) break;
   }
-  rewriter.Finish();
+  std::memmove(data + written, data + read, n - read);
+  return written + n - read;
 }
 
 int32_t WordRunLength(TextView text, int32_t start, bool digits, TextView extra, WordRunEnd* end) {
@@ -172,27 +236,22 @@ TextView WordExtraChars(int32_t languagePosition) {
   return languagePosition == kFrenchLanguageIndex ? kFrenchWordExtras : TextView();
 }
 
-WordCut CutWord(TextView line, int32_t p, int32_t languagePosition) {
-  WordCut cut;
-  if (p >= 1 && static_cast<size_t>(p) <= line.size()) {
-    const LetterClass& cls = *CachedLetterClass(false, WordExtraChars(languagePosition));
-    const size_t from = static_cast<size_t>(p) - 1;
-    const size_t limit = std::min(line.size(), from + static_cast<size_t>(kMaxWordRunLength));
-    size_t end = from;
-    while (end < limit && cls(line[end]))
-      ++end;
-    cut.length = static_cast<int32_t>(end - from);
+WordLetters::WordLetters(int32_t languagePosition)
+    : letter_(LetterBytes(false, TextView())),
+      inWord_(LetterBytes(false, WordExtraChars(languagePosition))),
+      lower_(&Cp1252LowerBytes()) {
+  extraHyphen_ = inWord_['-'];
+  extraApostrophe_ = inWord_['\''];
+  asciiByRange_ = true;
+  for (unsigned char b = 0; b < kSignFlip; ++b) {
+    const bool letter = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+    const bool expected = letter || (b == '-' && extraHyphen_) || (b == '\'' && extraApostrophe_);
+    if (inWord_[b] != expected) asciiByRange_ = false;
   }
-  cut.next = p + cut.length;
-  // A short contraction: an apostrophe, one letter other than s, then a space.
-  const size_t after = static_cast<size_t>(p - 1) + static_cast<size_t>(cut.length);
-  if (after + 2 < line.size() && line[after] == kApostrophe &&
-      IsLetterChar(line[after + 1], false, TextView()) && LowerChar(line[after + 1]) != u's' &&
-      line[after + 2] == u' ') {
-    cut.contraction = true;
-    cut.next = p + cut.length + 3;
-  }
-  return cut;
+}
+
+WordCut CutWord(std::string_view line, size_t at, int32_t languagePosition) {
+  return WordLetters(languagePosition).Cut(line, at);
 }
 
 }  // namespace tw

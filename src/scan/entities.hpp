@@ -1,46 +1,23 @@
 // Character references of a line turned into characters before the scan, and the cutting of
 // words out of a scanned line (letter runs, French hyphens and apostrophes, contractions).
+// Lines are held one byte per character of the code page (see text/chars.hpp).
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "text/chars.hpp"
 #include "text/text.hpp"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tw {
-
-// Rewrites a text in place, left to right, where every replacement is one character put in
-// place of a longer piece: what is not read yet is never overwritten.
-class InPlaceRewriter {
- public:
-  explicit InPlaceRewriter(Text& text) : text_(text) {}
-  // Keeps everything before `at` (0-based, not before what was read) and puts `c` in place
-  // of the `length` characters at `at`.
-  void Replace(size_t at, size_t length, char16_t c) {
-    Keep(at);
-    text_[written_++] = c;
-    read_ = at + length;
-  }
-  // Keeps the rest and cuts the text to what was written.
-  void Finish() {
-    Keep(text_.size());
-    text_.resize(written_);
-  }
-  bool Replaced() const { return written_ != read_; }
-
- private:
-  void Keep(size_t upTo) {
-    if (written_ != read_ && upTo > read_) {
-      std::char_traits<char16_t>::move(text_.data() + written_, text_.data() + read_, upTo - read_);
-    }
-    written_ += upTo - read_;
-    read_ = upTo;
-  }
-  Text& text_;
-  size_t written_ = 0;
-  size_t read_ = 0;
-};
 
 struct EntityEntry {
   TextView reference;
@@ -55,18 +32,27 @@ extern const std::array<EntityEntry, kNumFixedReplacements> kFixedReplacements;
 inline constexpr int32_t kNumEntities = 67;
 extern const std::array<EntityEntry, kNumEntities> strEntityTable;
 
-// The character of a reference of the fixed replacements ("&nbsp;" .. "&raquo;"), or 0.
-char16_t FixedReplacementChar(TextView reference);
+// The longest reference of either table ("&Aacute;").
+inline constexpr size_t kLongestReference = 8;
+
 // The character of a reference of strEntityTable, or of "&quot;"; 0 for any other text.
 char16_t EntityChar(TextView reference);
+// The same as the byte of the character; -1 for any other text.
+int EntityByte(std::string_view reference);
 
-// Replaces the five fixed references, exact comparison, every occurrence.
-void ReplaceFixedReferences(Text& line);
+// The fixed replacement that begins `text`: its length (0 when none) and the byte it becomes.
+struct FixedReference {
+  size_t length = 0;
+  char byte = 0;
+};
+FixedReference FixedReferenceAt(std::string_view text);
 
 // Decodes the references of strEntityTable and "&quot;" in one left-to-right pass; a decoded
 // "&" never starts a new reference, and a "&" whose text up to the next ";" is no known
 // reference is passed over whole.
-void DecodeEntities(Text& line);
+void DecodeEntities(std::string& line);
+// The same over the `n` bytes at `line`; returns their new number.
+size_t DecodeEntitiesInPlace(char* line, size_t n);
 
 // The longest a word run may be.
 inline constexpr int32_t kMaxWordRunLength = 65000;
@@ -87,12 +73,96 @@ int32_t WordRunLength(TextView text, int32_t start, bool digits, TextView extra,
 // The word characters beyond letters: hyphen and apostrophe for French, none otherwise.
 TextView WordExtraChars(int32_t languagePosition);
 
-// The word that starts at a letter at position `p` (1-based) of a line.
+// The word that starts at a letter at index `at` of a line.
 struct WordCut {
-  int32_t length = 0;        // characters of the word
+  size_t length = 0;         // characters of the word
   bool contraction = false;  // a short contraction ("don't "): word and tail are dropped
-  int32_t next = 0;          // the position where the scan goes on
+  size_t next = 0;           // the index where the scan goes on
 };
-WordCut CutWord(TextView line, int32_t p, int32_t languagePosition);
+
+// The letters of words in a language, by byte.
+class WordLetters {
+ public:
+  explicit WordLetters(int32_t languagePosition);
+
+  // A letter: what may begin a word.
+  bool IsLetter(unsigned char b) const { return letter_[b]; }
+  // What may stand in a word: letters and the language's extra characters.
+  bool InWord(unsigned char b) const { return inWord_[b]; }
+
+  WordCut Cut(std::string_view line, size_t at) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    size_t end = at;
+    if (at < line.size()) {
+      const size_t limit = std::min(line.size(), at + static_cast<size_t>(kMaxWordRunLength));
+      end = RunEnd(p, at, limit);
+    }
+    WordCut cut;
+    cut.length = end - at;
+    cut.next = end;
+    // A short contraction: an apostrophe, one letter other than s, then a space.
+    if (end + 2 < line.size() && p[end] == '\'' && letter_[p[end + 1]] &&
+        (*lower_)[p[end + 1]] != 's' && p[end + 2] == ' ') {
+      cut.contraction = true;
+      cut.next = end + 3;
+    }
+    return cut;
+  }
+
+ private:
+  // The end of the run of word characters from `at`, at `limit` at most.
+  size_t RunEnd(const unsigned char* p, size_t at, size_t limit) const {
+    size_t end = at;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time while the run is ASCII: A-Z and a-z, and the extra characters.
+    if (asciiByRange_) {
+      const __m128i caseBit = _mm_set1_epi8(kCaseBit);
+      const __m128i offset = _mm_set1_epi8(static_cast<char>(kSignFlip - 'a'));
+      const __m128i letters = _mm_set1_epi8(static_cast<char>(kSignFlip + kLetterCount));
+      const __m128i hyphen = _mm_set1_epi8(extraHyphen_ ? '-' : 'a');
+      const __m128i apostrophe = _mm_set1_epi8(extraApostrophe_ ? '\'' : 'a');
+      while (end + kBlock <= limit) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + end));
+        const __m128i shifted = _mm_add_epi8(_mm_or_si128(v, caseBit), offset);
+        const __m128i word =
+            _mm_or_si128(_mm_cmplt_epi8(shifted, letters),
+                         _mm_or_si128(_mm_cmpeq_epi8(v, hyphen), _mm_cmpeq_epi8(v, apostrophe)));
+        const auto inWord = static_cast<unsigned>(_mm_movemask_epi8(word));
+        const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
+        const auto stop = ~(inWord | high) & kBlockMask;
+        const unsigned before = stop == 0 ? kBlockMask : (stop & (0u - stop)) - 1;
+        if ((high & before) != 0) {
+          // A byte of 0x80 or more within the run: the table decides from there.
+          end += static_cast<size_t>(std::countr_zero(high & before));
+          break;
+        }
+        if (stop != 0) return end + static_cast<size_t>(std::countr_zero(stop));
+        end += kBlock;
+      }
+    }
+#endif
+    while (end < limit && inWord_[p[end]])
+      ++end;
+    return end;
+  }
+
+  static constexpr size_t kBlock = 16;
+  static constexpr unsigned kBlockMask = 0xFFFF;
+  static constexpr int kSignFlip = 0x80;
+  static constexpr int kLetterCount = 26;
+  static constexpr char kCaseBit = 'a' - 'A';
+
+  ByteSet letter_;
+  ByteSet inWord_;
+  const ByteTable* lower_;
+  // Whether an ASCII byte is in a word exactly when it is a letter or an extra hyphen or
+  // apostrophe (the vector path relies on it).
+  bool asciiByRange_ = false;
+  bool extraHyphen_ = false;
+  bool extraApostrophe_ = false;
+};
+
+// The word that starts at a letter at index `at` of a line, in a language.
+WordCut CutWord(std::string_view line, size_t at, int32_t languagePosition);
 
 }  // namespace tw

@@ -144,7 +144,11 @@ constexpr std::array<char16_t, kCharCount> MakeGeneralLowerTable() {
   return table;
 }
 
+}  // namespace
+
 constexpr std::array<char16_t, kCharCount> kGeneralLower = MakeGeneralLowerTable();
+
+namespace {
 
 constexpr size_t kByteCount = 256;
 constexpr char16_t kByteMask = 0xFF;
@@ -195,10 +199,6 @@ const TextView strUpperCaseLetters = kUpperCaseLetters;
 const TextView strLowerCaseLetters = kLowerCaseLetters;
 const TextView strAccentedLetters = kAccentedLetters;
 const TextView strVowels = kVowels;
-
-char16_t LowerChar(char16_t c) {
-  return kGeneralLower[c];
-}
 
 bool IsAccentedChar(char16_t c) {
   if (c < kByteCount) return kAccentedLow[c];
@@ -261,6 +261,27 @@ bool IsLetterChar(char16_t c, bool digits, TextView extra) {
 bool IsLetterChar(TextView ch, bool digits, TextView extra) {
   if (ch.empty()) return false;
   return IsLetterChar(ch.front(), digits, extra);
+}
+
+const ByteTable& Cp1252LowerBytes() {
+  static const ByteTable table = [] {
+    ByteTable t{};
+    for (size_t b = 0; b < kByteCount; ++b) {
+      const int lowered = Cp1252FromChar(LowerChar(Cp1252ToChar(static_cast<unsigned char>(b))));
+      // Every character of the code page lowers to one of the code page (the tests check it);
+      // should one ever not, its byte stays as it is.
+      t[b] = static_cast<unsigned char>(lowered >= 0 ? lowered : static_cast<int>(b));
+    }
+    return t;
+  }();
+  return table;
+}
+
+ByteSet LetterBytes(bool digits, TextView extra) {
+  ByteSet set{};
+  for (size_t b = 0; b < kByteCount; ++b)
+    set[b] = IsLetterChar(Cp1252ToChar(static_cast<unsigned char>(b)), digits, extra);
+  return set;
 }
 
 int32_t FindCharInSet(TextView text, int32_t start, TextView set, int32_t& index) {

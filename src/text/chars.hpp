@@ -2,6 +2,8 @@
 // the character-set searches the string helpers rest on. Positions are 1-based; 0 is "none".
 #pragma once
 
+#include <array>
+
 #include "text/text.hpp"
 
 namespace tw {
@@ -13,7 +15,10 @@ extern const TextView strVowels;            // 60 vowels (Y and y are added by H
 
 // The general lower-case conversion: every character with a simple Unicode lower-case
 // mapping is lowered, one 16-bit character for one.
-char16_t LowerChar(char16_t c);
+extern const std::array<char16_t, 0x10000> kGeneralLower;
+inline char16_t LowerChar(char16_t c) {
+  return kGeneralLower[c];
+}
 Text ToLowerGeneral(TextView text);
 void ToLowerGeneralInPlace(Text& text);
 
@@ -35,6 +40,17 @@ bool HasNoVowel(TextView text);
 bool IsLetterChar(TextView ch, bool digits, TextView extra);
 // The same for one character.
 bool IsLetterChar(char16_t c, bool digits, TextView extra);
+
+// Text held one byte per character of the code page: every character the engine takes from a
+// document is one of the 256 (its bytes read through the bijective code page, UTF-8 decoded
+// only to characters the code page holds), and the general lowering keeps to them, so such
+// text can be lowered and classed through tables over the bytes.
+using ByteTable = std::array<unsigned char, 256>;
+using ByteSet = std::array<bool, 256>;
+// The byte of the general lower-case form (LowerChar) of each byte's character.
+const ByteTable& Cp1252LowerBytes();
+// IsLetterChar for the character of each byte.
+ByteSet LetterBytes(bool digits, TextView extra);
 
 // First position at or after `start` (below 1 counts as 1) whose character is in `set`;
 // `index` receives that character's position in `set`. 0 (index untouched) when none.

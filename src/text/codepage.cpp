@@ -26,16 +26,6 @@ constexpr std::array<char16_t, 32> kSpecialChars = {
 constexpr size_t kByteCount = 256;
 constexpr size_t kDecodeChunk = 1024;
 
-// The character of every byte.
-constexpr std::array<char16_t, kByteCount> kCp1252Chars = [] {
-  std::array<char16_t, kByteCount> chars{};
-  for (size_t b = 0; b < kByteCount; ++b) {
-    chars[b] = b >= kFirstSpecialByte && b <= kLastSpecialByte
-                   ? kSpecialChars[b - kFirstSpecialByte]
-                   : static_cast<char16_t>(b);
-  }
-  return chars;
-}();
 
 // UTF-8 lead and continuation bytes.
 constexpr uint32_t kOneByteLimit = 0x80;
@@ -85,9 +75,17 @@ void AppendUtf16(uint32_t code, Text& out) {
 
 }  // namespace
 
-char16_t Cp1252ToChar(unsigned char byte) {
-  return kCp1252Chars[byte];
-}
+// The character of every byte.
+constexpr std::array<char16_t, kByteCount> kCp1252Chars = [] {
+  std::array<char16_t, kByteCount> chars{};
+  for (size_t b = 0; b < kByteCount; ++b) {
+    chars[b] = b >= kFirstSpecialByte && b <= kLastSpecialByte
+                   ? kSpecialChars[b - kFirstSpecialByte]
+                   : static_cast<char16_t>(b);
+  }
+  return chars;
+}();
+
 
 int Cp1252FromChar(char16_t c) {
   if (c < kAsciiLimit || (c >= kLatin1Start && c < kLatin1Limit)) return c;

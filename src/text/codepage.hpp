@@ -1,6 +1,7 @@
 // The Windows-1252 code page, made bijective over all 256 bytes, and UTF-8 for our own files.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,10 @@ inline constexpr std::string_view kUtf8ByteOrderMarkBytes = "\xEF\xBB\xBF";
 inline constexpr TextView kUtf8ByteOrderMark = u"\u00EF\u00BB\u00BF";
 
 // The character of a byte; the five undefined bytes map to U+0081, U+008D, U+008F, U+0090, U+009D.
-char16_t Cp1252ToChar(unsigned char byte);
+extern const std::array<char16_t, 256> kCp1252Chars;
+inline char16_t Cp1252ToChar(unsigned char byte) {
+  return kCp1252Chars[byte];
+}
 // The byte of a character, or -1 when the code page cannot hold it.
 int Cp1252FromChar(char16_t c);
 

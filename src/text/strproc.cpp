@@ -3,10 +3,12 @@
 #include "text/strproc.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
+#include "text/textsearch.hpp"
 
 namespace tw {
 
@@ -89,14 +91,16 @@ constexpr uint32_t kC1ControlLast = 0x9F;
 constexpr uint32_t kLatin1Limit = 0x100;
 constexpr char16_t kAsciiLimit = 0x80;
 
-size_t ReadUtf8Sequence(TextView text, size_t i, uint32_t& code) {
-  const int lead = Cp1252FromChar(text[i]);
+// The sequence's bytes come from `byteAt`, which gives -1 for a character that is no byte.
+template <class ByteAt>
+size_t ReadUtf8Sequence(size_t size, size_t i, uint32_t& code, ByteAt byteAt) {
+  const int lead = byteAt(i);
   if (lead < kTwoByteLeadFirst || lead > kThreeByteLeadLast) return 0;
   const size_t length = lead < kThreeByteLeadFirst ? 2 : 3;
-  if (i + length > text.size()) return 0;
+  if (i + length > size) return 0;
   code = static_cast<uint32_t>(lead & (length == 2 ? kTwoByteLeadBits : kThreeByteLeadBits));
   for (size_t k = 1; k < length; ++k) {
-    const int b = Cp1252FromChar(text[i + k]);
+    const int b = byteAt(i + k);
     if (b < kContinuationFirst || b > kContinuationLast) return 0;
     code = (code << 6) | static_cast<uint32_t>(b & kSixBits);
   }
@@ -105,6 +109,11 @@ size_t ReadUtf8Sequence(TextView text, size_t i, uint32_t& code) {
     return 0;
   }
   return length;
+}
+
+size_t ReadUtf8Sequence(TextView text, size_t i, uint32_t& code) {
+  return ReadUtf8Sequence(text.size(), i, code,
+                          [text](size_t k) { return Cp1252FromChar(text[k]); });
 }
 
 }  // namespace
@@ -336,6 +345,45 @@ Text DecodeUtf8Latin(TextView text) {
     ++i;
   }
   return out;
+}
+
+size_t DecodeUtf8LatinBytes(std::string_view bytes, char* out) {
+  size_t written = 0;
+  size_t i = 0;
+  auto keep = [&](size_t from, size_t n) {
+    if (out + written != bytes.data() + from) std::memmove(out + written, bytes.data() + from, n);
+    written += n;
+  };
+  while (i < bytes.size()) {
+    // ASCII runs stand as they are.
+    const size_t high = FindNonAsciiByte(bytes, i);
+    if (high == std::string_view::npos) {
+      keep(i, bytes.size() - i);
+      return written;
+    }
+    keep(i, high - i);
+    i = high;
+    uint32_t code = 0;
+    const size_t length = ReadUtf8Sequence(bytes.size(), i, code, [bytes](size_t k) {
+      return static_cast<int>(static_cast<unsigned char>(bytes[k]));
+    });
+    if (length > 0) {
+      if (code >= kC1ControlFirst && code <= kC1ControlLast) {
+        i += length;  // the control characters vanish
+        continue;
+      }
+      const int b = code < kLatin1Limit ? static_cast<int>(code)
+                                        : Cp1252FromChar(static_cast<char16_t>(code));
+      if (b >= 0) {
+        out[written++] = static_cast<char>(b);
+        i += length;
+        continue;
+      }
+    }
+    out[written++] = bytes[i];
+    ++i;
+  }
+  return written;
 }
 
 Text EncodeUtf8Latin(TextView text) {

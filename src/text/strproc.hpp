@@ -2,6 +2,9 @@
 // Positions are 1-based; a search that finds nothing gives 0.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "text/text.hpp"
 
 namespace tw {
@@ -16,6 +19,10 @@ Text ReplaceNoCase(TextView text, TextView sought, TextView replacement);
 int32_t CountOccurrences(TextView text, TextView sought, bool caseSensitive);
 // UTF-8 byte sequences (one character per byte, through the code page) to single characters.
 Text DecodeUtf8Latin(TextView text);
+// The same for text held one byte per character of the code page: writes to `out` the bytes
+// of the characters that DecodeUtf8Latin gives, never more than the bytes given (`out` may
+// be `bytes` itself), and returns their number.
+size_t DecodeUtf8LatinBytes(std::string_view bytes, char* out);
 // Every character of code 128 or more to its UTF-8 bytes, one character per byte.
 Text EncodeUtf8Latin(TextView text);
 

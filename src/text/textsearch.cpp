@@ -1,6 +1,6 @@
 // Quick searches: ASCII words in bytes piece by piece, single characters in long texts. The
-// fast paths look at eight bytes or four characters at a time and leave every decision to
-// the plain comparisons.
+// fast paths look at sixteen bytes (where the processor allows) or four characters at a time
+// and leave every decision to the plain comparisons.
 #include "text/textsearch.hpp"
 
 #include <array>
@@ -13,24 +13,16 @@ namespace tw {
 
 namespace {
 
-constexpr unsigned char kFirstCapital = 'A';
-constexpr unsigned char kLetterCount = 26;
 constexpr unsigned char kCaseBit = 'a' - 'A';
 constexpr char16_t kAsciiEnd = 0x80;
 constexpr size_t kCharCount = 0x10000;
 
 // Eight byte lanes or four character lanes in one 64-bit word.
-constexpr uint64_t kByteLanes = 0x0101010101010101u;
-constexpr uint64_t kByteHighBits = 0x8080808080808080u;
 constexpr uint64_t kCharLanes = 0x0001000100010001u;
 constexpr uint64_t kCharHighBits = 0x8000800080008000u;
-constexpr size_t kBytesPerWord = sizeof(uint64_t);
 constexpr size_t kCharsPerWord = sizeof(uint64_t) / sizeof(char16_t);
 
 // Whether some lane of the word is zero (exact for the word as a whole).
-bool HasZeroByte(uint64_t v) {
-  return ((v - kByteLanes) & ~v & kByteHighBits) != 0;
-}
 bool HasZeroChar(uint64_t v) {
   return ((v - kCharLanes) & ~v & kCharHighBits) != 0;
 }
@@ -40,12 +32,6 @@ bool IsLowerAsciiLetter(char c) {
 }
 
 }  // namespace
-
-unsigned char FoldAsciiCase(unsigned char byte) {
-  return static_cast<unsigned char>(byte - kFirstCapital) < kLetterCount
-             ? static_cast<unsigned char>(byte + kCaseBit)
-             : byte;
-}
 
 ByteWordFinder::ByteWordFinder(std::string_view word) : word_(word), fallback_(word.size() + 1) {
   for (char& c : word_)
@@ -65,26 +51,14 @@ size_t ByteWordFinder::FindEnd(std::string_view piece, size_t from) {
   const size_t n = piece.size();
   const char* data = piece.data();
   const char first = word_.front();
-  // A letter is its folded self exactly when it equals the letter with the case bit set.
-  const bool firstIsLetter = IsLowerAsciiLetter(first);
-  const uint64_t firstLanes = static_cast<unsigned char>(first) * kByteLanes;
-  const uint64_t caseBits = kCaseBit * kByteLanes;
+  // The bytes that fold to the first byte: a lower-case letter and its capital, or itself.
+  const char firstCapital = IsLowerAsciiLetter(first) ? static_cast<char>(first - kCaseBit) : first;
   size_t i = from;
   while (i < n) {
     if (matched_ == 0) {
       // Nothing begun: pass quickly over the bytes that cannot begin the word.
-      if (firstIsLetter) {
-        uint64_t w = 0;
-        while (i + kBytesPerWord <= n) {
-          std::memcpy(&w, data + i, kBytesPerWord);
-          if (HasZeroByte((w | caseBits) ^ firstLanes)) break;
-          i += kBytesPerWord;
-        }
-      }
-      while (i < n &&
-             static_cast<char>(FoldAsciiCase(static_cast<unsigned char>(data[i]))) != first)
-        ++i;
-      if (i == n) break;
+      i = FindEitherByte(piece, i, first, firstCapital);
+      if (i == std::string_view::npos) break;
     }
     const char c = static_cast<char>(FoldAsciiCase(static_cast<unsigned char>(data[i])));
     while (matched_ > 0 && c != word_[matched_])

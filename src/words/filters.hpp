@@ -1,8 +1,8 @@
-// The rules that keep a word out of the word table, and the merging of a word with its
-// plural or singular form already in the table.
+// The rules that keep a word out of the word table.
 #pragma once
 
 #include <array>
+#include <string_view>
 
 #include "core/options.hpp"
 #include "text/text.hpp"
@@ -10,7 +10,6 @@
 namespace tw {
 
 class CommonWords;
-class WordTable;
 
 inline constexpr TextView strContractionStems =
     u"aren couldn didn doesn hadn hasn isn shouldn wasn weren wouldn ";
@@ -35,10 +34,12 @@ enum class WordFilter {
 };
 
 // Scratch space of the filters, reused from call to call: the lower-cased word (with room for
-// one more character) and, once the common-word test has run, its hash (HashWord).
+// one more character), whether it is the word itself and, once the common-word test has run,
+// its hash (HashWord).
 struct FilterScratch {
   std::array<char16_t, intMaxWordLength + 1> buffer{};
   size_t length = 0;
+  bool unchanged = false;
   bool hashed = false;
   uint32_t loweredHash = 0;
 
@@ -48,13 +49,9 @@ struct FilterScratch {
 // The first filter that rejects the word.
 WordFilter RejectingFilter(TextView word, const ScanOptions& options,
                            const CommonWords& commonWords, FilterScratch& scratch);
+// The same for a word held one byte per character of the code page (see text/chars.hpp).
+WordFilter RejectingFilter(std::string_view word, const ScanOptions& options,
+                           const CommonWords& commonWords, FilterScratch& scratch);
 bool IsRejectedWord(TextView word, const ScanOptions& options, const CommonWords& commonWords);
-
-// Singular and plural share one entry: a word that is an entry's word plus "s" is shortened
-// to it; an entry whose word is the word plus "s" is renamed to the word. The first such
-// entry in rank order decides.
-void MergePlural(Text& word, WordTable& table);
-// The same with the word's HashWord already known.
-void MergePlural(Text& word, uint32_t wordHash, WordTable& table);
 
 }  // namespace tw

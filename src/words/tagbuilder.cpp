@@ -17,9 +17,9 @@ constexpr TextView kComma = u",";
 
 // The text as it stands in the output box, its lower-cased form for the duplicate test, and
 // the bytes it takes in the document.
-class TagText {
+class TagWriter {
  public:
-  explicit TagText(TagEncoding encoding) : encoding_(encoding) {}
+  explicit TagWriter(TagEncoding encoding) : encoding_(encoding) {}
 
   void Append(TextView piece) {
     text_.append(piece);
@@ -58,16 +58,15 @@ Text PreparePhrases(const Text& typed, bool keepCase) {
   return phrases;
 }
 
-}  // namespace
-
-Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options,
-                         TagEncoding encoding) {
-  if (table.intNumWords() == 0) return ReportNoWords(options.scan);
+// The tag from entries in rank order, each with its word.
+template <class Ranked>
+Text TagText(const Ranked& ranked, const AnalysisOptions& options, TagEncoding encoding) {
+  if (ranked.size() == 0) return ReportNoWords(options.scan);
   const TagOptions& tagOptions = options.tag;
   const int64_t maxKeywords = tagOptions.maxKeywords;
   const int64_t maxBytes = tagOptions.maxBytes;
 
-  TagText tag(encoding);
+  TagWriter tag(encoding);
   tag.Append(kMetaTagPrefix);
   int64_t keywords = 0;
   if (!tagOptions.beginWith.empty()) {
@@ -79,7 +78,7 @@ Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options,
   int64_t length = tag.bytes();
 
   const Text separator = tagOptions.spaceAfterComma ? Text(u", ") : Text(u",");
-  for (const WordEntry& entry : table.Ranked()) {
+  for (const auto& entry : ranked) {
     if (maxKeywords > 0 && keywords + 1 > maxKeywords) break;
     // One character is kept for the separator, whatever it is.
     if (maxBytes > 0 && length + tag.Bytes(entry.word) + 1 > maxBytes) break;
@@ -100,6 +99,18 @@ Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options,
   out.append(kNumberOfBytesLine);
   out.append(FormatWithLeadingSpace(length));
   return out;
+}
+
+}  // namespace
+
+Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options,
+                         TagEncoding encoding) {
+  return TagText(table.Ranked(), options, encoding);
+}
+
+Text BuildKeywordTagText(std::span<const WordEntry> ranked, const AnalysisOptions& options,
+                         TagEncoding encoding) {
+  return TagText(ranked, options, encoding);
 }
 
 }  // namespace tw

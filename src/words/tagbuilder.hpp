@@ -2,6 +2,8 @@
 // maximum numbers of keywords and bytes, followed by its two count lines.
 #pragma once
 
+#include <span>
+
 #include "core/options.hpp"
 #include "text/text.hpp"
 #include "words/wordtable.hpp"
@@ -19,6 +21,9 @@ enum class TagEncoding { SingleByte, Utf8 };
 // The output box text: the tag and its two count lines. An empty table gives the no-words
 // sentence.
 Text BuildKeywordTagText(const WordTable& table, const AnalysisOptions& options,
+                         TagEncoding encoding = TagEncoding::SingleByte);
+// The same from entries given in rank order.
+Text BuildKeywordTagText(std::span<const WordEntry> ranked, const AnalysisOptions& options,
                          TagEncoding encoding = TagEncoding::SingleByte);
 
 }  // namespace tw

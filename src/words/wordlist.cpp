@@ -138,15 +138,20 @@ Text WordListText(const WordTable& table, const ScanOptions& options) {
   return WordListText(table, options, UserNumberFormat());
 }
 
-Text WordListText(const WordTable& table, const ScanOptions& options, const NumberFormat& format) {
-  const int32_t count = table.intNumWords();
+namespace {
+
+// The list over entries in rank order, each with word, key value and frequency.
+template <class Ranked>
+Text ListText(const Ranked& ranked, int64_t totalWords, const ScanOptions& options,
+              const NumberFormat& format) {
+  const auto count = static_cast<int32_t>(ranked.size());
   if (count == 0) return ReportNoWords(options);
   const int32_t rankWidth = std::max(kMinRankWidth, static_cast<int32_t>(NumberText(count).size()));
   Text out(kHeading);
   out.append(kCrLf);
   bool zeroNoteWritten = false;
   int32_t rank = 0;
-  for (const WordEntry& entry : table.Ranked()) {
+  for (const auto& entry : ranked) {
     ++rank;
     const int64_t value = RoundHalfToEven(entry.keyValue);
     if (value != 0) {
@@ -156,8 +161,7 @@ Text WordListText(const WordTable& table, const ScanOptions& options, const Numb
       out += u' ';
       AppendRightAligned(out, NumberText(entry.frequency), kFrequencyWidth);
       out += u"  ";
-      AppendRightAligned(out, DensityText(entry.frequency, table.lngTotalWords, format),
-                         kDensityWidth);
+      AppendRightAligned(out, DensityText(entry.frequency, totalWords, format), kDensityWidth);
       out += u"%  ";
       out += entry.word;
       out.append(kCrLf);
@@ -169,6 +173,17 @@ Text WordListText(const WordTable& table, const ScanOptions& options, const Numb
     }
   }
   return out;
+}
+
+}  // namespace
+
+Text WordListText(const WordTable& table, const ScanOptions& options, const NumberFormat& format) {
+  return ListText(table.Ranked(), table.lngTotalWords, options, format);
+}
+
+Text WordListText(std::span<const WordEntry> ranked, int64_t totalWords, const ScanOptions& options,
+                  const NumberFormat& format) {
+  return ListText(ranked, totalWords, options, format);
 }
 
 }  // namespace tw

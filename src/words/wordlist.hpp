@@ -2,6 +2,7 @@
 #pragma once
 
 #include <locale>
+#include <span>
 #include <string>
 
 #include "core/options.hpp"
@@ -35,5 +36,8 @@ int64_t RoundHalfToEven(double value);
 // densities in the user's number format or in the one given.
 Text WordListText(const WordTable& table, const ScanOptions& options);
 Text WordListText(const WordTable& table, const ScanOptions& options, const NumberFormat& format);
+// The same for entries given in rank order and the document's word count.
+Text WordListText(std::span<const WordEntry> ranked, int64_t totalWords, const ScanOptions& options,
+                  const NumberFormat& format);
 
 }  // namespace tw

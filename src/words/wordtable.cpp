@@ -1,20 +1,30 @@
-// The word table: counting, ranking and the finishing steps after a scan.
+// The word table: counting, the plural merge, ranking and the finishing steps after a scan.
 //
 // Rank order is "key value descending, then the moment the entry last changed its key value
 // (or was created) ascending": exactly the order that one insertion step after every change
 // keeps, since a rising entry goes after every entry of greater or equal value. So during a
 // scan the entries stay where they were created, each with the stamp of its last change, and
-// a hash index finds them by word; the ranked order is built only when it is asked for.
+// the ranked order is built only when it is asked for. The one step that reads the order
+// while counting, the plural merge ("the first entry in rank order decides"), compares two
+// entries by their key values and stamps.
+//
+// A hash index finds the node of each distinct word by its bytes, as the scanner hands the
+// word over; the node keeps what the filters made of the word, holds the chain of entries
+// that hold it (a plural merge can give two entries one word) and is linked, once, to the
+// nodes of the word with one "s" more and one final "s" less, so that an occurrence of a
+// word already met needs one look-up for its filters, its plural merge and its count.
 #include "words/wordtable.hpp"
 
 #include <algorithm>
-#include <iterator>
+#include <cstring>
 #include <limits>
-#include <numeric>
-#include <set>
-#include <unordered_map>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <utility>
 
 #include "text/chars.hpp"
+#include "text/codepage.hpp"
 #include "words/filters.hpp"
 #include "words/wordhash.hpp"
 
@@ -23,18 +33,142 @@ namespace tw {
 namespace {
 
 constexpr size_t kInitialSlots = 1024;
-constexpr size_t kPluralStemBits = size_t{1} << 16;
-constexpr size_t kBitsPerWord = 64;
+constexpr size_t kLoadNumerator = 7;
+constexpr size_t kLoadDenominator = 10;
 constexpr double kTopKeyValue = 100.0;
 constexpr int32_t kMinCaseMergeLength = 3;
+constexpr char kPluralEnding = 's';
+constexpr size_t kCharCount = 0x10000;
+constexpr char kEscape = '\0';
+constexpr size_t kEscapeLength = 3;
+constexpr int kBitsPerByte = 8;
+constexpr unsigned kByteMask = 0xFF;
 
-// The part of a word that two case variants share: the first character lowered, the rest
-// as it stands. Two words differ at most in the case of their first letter exactly when
-// their keys are equal.
-Text CaseMergeKey(TextView word) {
-  Text key(word);
-  if (!key.empty()) key[0] = LowerChar(key[0]);
+// The key of a word (see WordTable::Node), appended to `key`.
+void AppendKey(TextView word, std::string& key) {
+  for (char16_t c : word) {
+    const int b = Cp1252FromChar(c);
+    if (b > 0) {
+      key.push_back(static_cast<char>(b));
+    } else {
+      key.push_back(kEscape);
+      key.push_back(static_cast<char>(c >> kBitsPerByte));
+      key.push_back(static_cast<char>(c & kByteMask));
+    }
+  }
+}
+
+std::string KeyOfWord(TextView word) {
+  std::string key;
+  AppendKey(word, key);
   return key;
+}
+
+// The word of a key.
+Text WordOfKey(std::string_view key) {
+  if (key.find(kEscape) == std::string_view::npos) return DecodeCp1252(key);
+  Text word;
+  for (size_t k = 0; k < key.size(); ++k) {
+    if (key[k] != kEscape || k + kEscapeLength > key.size()) {
+      word.push_back(Cp1252ToChar(static_cast<unsigned char>(key[k])));
+      continue;
+    }
+    word.push_back(static_cast<char16_t>(static_cast<unsigned char>(key[k + 1]) << kBitsPerByte |
+                                         static_cast<unsigned char>(key[k + 2])));
+    k += kEscapeLength - 1;
+  }
+  return word;
+}
+
+// The key of the word without its final "s", when the word ends in "s" and is longer than
+// it; none otherwise.
+std::optional<std::string> SingularKey(std::string_view key) {
+  if (key.size() < 2 || key.back() != kPluralEnding) return std::nullopt;
+  // An "s" byte can end a character written out in three bytes.
+  if (key.find(kEscape) == std::string_view::npos) return std::string(key.substr(0, key.size() - 1));
+  const Text word = WordOfKey(key);
+  if (word.size() < 2 || word.back() != u's') return std::nullopt;
+  return KeyOfWord(TextView(word).substr(0, word.size() - 1));
+}
+
+// Whether some byte of the eight is 0.
+bool HasZeroByte(uint64_t v) {
+  constexpr uint64_t kLanes = 0x0101010101010101ULL;
+  constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+  return ((v - kLanes) & ~v & kHighBits) != 0;
+}
+
+uint64_t Load64(const char* p) {
+  uint64_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+uint32_t Load32(const char* p) {
+  uint32_t v = 0;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+// A 32-bit hash of a key, eight bytes at a time; `zero` tells whether the key holds a 0
+// byte. Up to eight bytes are read as one number that, with the length, tells them apart:
+// from four bytes on the first four and the last four (which overlap below eight), below
+// that the first, middle and last byte; a longer key ends with the eight bytes that end it.
+inline uint32_t HashKey(std::string_view key, bool& zero) {
+  constexpr uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
+  constexpr uint64_t kFinalMultiplier = 0xd6e8feb86659fd93ULL;
+  constexpr int kShift = 29;
+  constexpr int kHalf = 32;
+  constexpr size_t kQuarter = sizeof(uint32_t);
+  const char* p = key.data();
+  const size_t n = key.size();
+  uint64_t h = (n + 1) * kMultiplier;
+  if (n > sizeof(uint64_t)) {
+    zero = false;
+    for (size_t at = 0; at < n; at += sizeof(uint64_t)) {
+      const uint64_t chunk = Load64(p + std::min(at, n - sizeof(uint64_t)));
+      zero = zero || HasZeroByte(chunk);
+      h = (h ^ chunk) * kMultiplier;
+      h ^= h >> kShift;
+    }
+  } else if (n >= kQuarter) {
+    const uint64_t v = Load32(p) | static_cast<uint64_t>(Load32(p + n - kQuarter)) << kHalf;
+    zero = HasZeroByte(v);
+    h = (h ^ v) * kMultiplier;
+  } else if (n > 0) {
+    const auto first = static_cast<unsigned char>(p[0]);
+    const auto middle = static_cast<unsigned char>(p[n / 2]);
+    const auto last = static_cast<unsigned char>(p[n - 1]);
+    zero = first == 0 || middle == 0 || last == 0;
+    h = (h ^ (first | static_cast<uint64_t>(middle) << kBitsPerByte |
+              static_cast<uint64_t>(last) << 2 * kBitsPerByte)) *
+        kMultiplier;
+  } else {
+    zero = false;
+  }
+  h ^= h >> kHalf;
+  h *= kFinalMultiplier;
+  return static_cast<uint32_t>(h ^ (h >> kHalf));
+}
+
+uint32_t HashKey(std::string_view key) {
+  bool zero = false;
+  return HashKey(key, zero);
+}
+
+// Whether `n` bytes at `a` and at `b` are the same; made for short keys.
+inline bool SameBytes(const char* a, const char* b, size_t n) {
+  constexpr size_t kQuarter = sizeof(uint32_t);
+  if (n >= sizeof(uint64_t)) {
+    for (size_t at = 0; at + sizeof(uint64_t) < n; at += sizeof(uint64_t)) {
+      if (Load64(a + at) != Load64(b + at)) return false;
+    }
+    return Load64(a + n - sizeof(uint64_t)) == Load64(b + n - sizeof(uint64_t));
+  }
+  if (n >= kQuarter) {
+    return Load32(a) == Load32(b) && Load32(a + n - kQuarter) == Load32(b + n - kQuarter);
+  }
+  return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
 }
 
 // Only the first letter of such a word may be upper case.
@@ -43,59 +177,78 @@ bool IsCaseMergeCandidate(TextView word) {
   return std::all_of(word.begin() + 1, word.end(), [](char16_t c) { return LowerChar(c) == c; });
 }
 
+// Calls `f` with every character whose general lower-case form is `lowered`.
+template <class F>
+void ForEachCharLoweringTo(char16_t lowered, F f) {
+  // Pairs (lower-case form, character) of every character that lowering changes, by form.
+  static const std::vector<std::pair<char16_t, char16_t>> changed = [] {
+    std::vector<std::pair<char16_t, char16_t>> pairs;
+    for (size_t c = 0; c < kCharCount; ++c) {
+      const auto ch = static_cast<char16_t>(c);
+      if (LowerChar(ch) != ch) pairs.emplace_back(LowerChar(ch), ch);
+    }
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
+  }();
+  if (LowerChar(lowered) == lowered) f(lowered);
+  const auto from =
+      std::lower_bound(changed.begin(), changed.end(), std::make_pair(lowered, char16_t{0}));
+  for (auto it = from; it != changed.end() && it->first == lowered; ++it)
+    f(it->second);
+}
+
 }  // namespace
 
-float OccurrenceWeight(const OccurrenceContext& context, const ContextWeights& weights) {
-  if (context.blnInTitle) return static_cast<float>(weights.title);
-  if (context.blnInDescription) return static_cast<float>(weights.description);
-  if (context.blnInExistingKeywords) return static_cast<float>(weights.existingKeywords);
-  int32_t weight = context.intFontSize + context.intHeadingWeight;
-  if (context.blnBold) weight += weights.bold;
-  if (context.blnItalic) weight += weights.italic;
-  if (context.intTableDepth > 0) weight += weights.table;
-  if (context.intDivDepth > 0) weight += weights.div;
-  if (context.intSpanDepth > 0) weight += weights.span;
-  return static_cast<float>(weight);
+WordEntry RankedEntries::operator[](size_t rank) const {
+  const auto& e = table_->entries_[order_ == nullptr ? rank : static_cast<size_t>(order_[rank])];
+  return WordEntry{table_->WordOf(e), e.keyValue, e.frequency, e.fromTitleOrMeta};
+}
+
+Text WordTable::WordOf(const Entry& e) const {
+  return WordOfKey(KeyOf(nodes_[static_cast<size_t>(e.node)]));
 }
 
 WordTable::WordTable() {
   Reset();
 }
 
+void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords) {
+  Reset();
+  options_ = &options;
+  commonWords_ = &commonWords;
+  shortestWord_ =
+      options.ignoreShortWords ? static_cast<size_t>(std::max(options.shortWordSize, 0)) + 1 : 0;
+}
+
 void WordTable::Reset() {
+  options_ = nullptr;
+  commonWords_ = nullptr;
   entries_.clear();
-  entries_.reserve(kInitialWordTableCapacity);
-  counts_.clear();
-  counts_.reserve(kInitialWordTableCapacity);
+  nodes_.clear();
   slots_.assign(kInitialSlots, Slot{});
   keys_.clear();
-  pluralStems_.assign(kPluralStemBits / kBitsPerWord, 0);
   usedSlots_ = 0;
   clock_ = 0;
   entriesRanked_ = true;
-  ranked_.clear();
-  rankedValid_ = false;
+  order_.clear();
+  orderValid_ = false;
   lngTotalWords = 0;
 }
 
-// ---- The hash index: word -> chain of entries holding that word ----
+// ---- The index: word -> node ----
 
-int32_t WordTable::FindSlot(TextView head, const char16_t* last, uint32_t hash) const {
+inline int32_t WordTable::FindNode(std::string_view key, uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
-  const size_t length = head.size() + (last != nullptr ? 1 : 0);
   const Slot* slots = slots_.data();
   for (size_t p = hash & mask;; p = (p + 1) & mask) {
     const Slot& slot = slots[p];
-    if (slot.head == kNoEntry) return static_cast<int32_t>(p);
+    if (slot.node == kNone) return kNone;
     if (slot.hash != hash) continue;
-    const Counts& counts = counts_[slot.head];
-    if (counts.keyLength != length) continue;
-    // Words are short: a plain loop beats a call to the library's memory comparison.
-    const char16_t* key = keys_.data() + counts.keyStart;
-    size_t k = 0;
-    while (k < head.size() && key[k] == head[k])
-      ++k;
-    if (k == head.size() && (last == nullptr || key[k] == *last)) return static_cast<int32_t>(p);
+    const Node& node = nodes_[static_cast<size_t>(slot.node)];
+    if (node.keyLength == key.size() &&
+        SameBytes(keys_.data() + node.keyStart, key.data(), key.size())) {
+      return slot.node;
+    }
   }
 }
 
@@ -104,368 +257,400 @@ void WordTable::GrowIndex() {
   slots_.assign(old.size() * 2, Slot{});
   const size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
-    if (slot.head == kNoEntry) continue;
+    if (slot.node == kNone) continue;
     size_t p = slot.hash & mask;
-    while (slots_[p].head != kNoEntry)
+    while (slots_[p].node != kNone)
       p = (p + 1) & mask;
     slots_[p] = slot;
   }
 }
 
-void WordTable::IndexInsert(int32_t handle) {
-  IndexInsertHashed(handle, HashWord(entries_[handle].word));
-}
-
-void WordTable::IndexInsertHashed(int32_t handle, uint32_t hash) {
-  // Keep the load at one half at most.
-  if (static_cast<size_t>(usedSlots_ + 1) * 2 > slots_.size()) GrowIndex();
-  const Text& word = entries_[handle].word;
-  if (word.size() > 1 && word.back() == u's') {
-    const size_t bit = HashWord(TextView(word).substr(0, word.size() - 1)) % kPluralStemBits;
-    pluralStems_[bit / kBitsPerWord] |= uint64_t{1} << (bit % kBitsPerWord);
+int32_t WordTable::AddNode(std::string_view key, uint32_t hash) {
+  // Keep the load at seven tenths at most.
+  if ((usedSlots_ + 1) * kLoadDenominator > slots_.size() * kLoadNumerator) GrowIndex();
+  const auto index = static_cast<int32_t>(nodes_.size());
+  Node node;
+  node.hash = hash;
+  node.keyStart = static_cast<uint32_t>(keys_.size());
+  node.keyLength = static_cast<uint32_t>(key.size());
+  std::string plural(key);
+  plural.push_back(kPluralEnding);
+  node.plural = FindNode(plural, HashKey(plural));
+  if (const std::optional<std::string> stem = SingularKey(key)) {
+    node.singular = FindNode(*stem, HashKey(*stem));
   }
-  Slot& slot = slots_[FindSlot(word, nullptr, hash)];
-  Counts& counts = counts_[handle];
-  if (slot.head == kNoEntry) {
-    slot = Slot{hash, handle};
-    counts.keyStart = static_cast<uint32_t>(keys_.size());
-    counts.keyLength = static_cast<uint32_t>(word.size());
-    counts.nextSame = kNoEntry;
-    keys_.append(word);
-    ++usedSlots_;
-  } else {
-    counts.keyStart = counts_[slot.head].keyStart;
-    counts.keyLength = counts_[slot.head].keyLength;
-    counts.nextSame = slot.head;
-    slot.head = handle;
-  }
-}
-
-void WordTable::EraseSlot(int32_t slot) {
-  // Backward-shift deletion keeps every probe sequence unbroken.
+  // The key may be a view of keys_ itself: it is read before keys_ grows.
+  keys_.append(key);
+  if (node.plural != kNone) nodes_[static_cast<size_t>(node.plural)].singular = index;
+  if (node.singular != kNone) nodes_[static_cast<size_t>(node.singular)].plural = index;
+  nodes_.push_back(node);
   const size_t mask = slots_.size() - 1;
-  size_t hole = static_cast<size_t>(slot);
-  size_t q = hole;
-  while (true) {
-    q = (q + 1) & mask;
-    if (slots_[q].head == kNoEntry) break;
-    const size_t ideal = slots_[q].hash & mask;
-    // The word at q may fill the hole unless its ideal slot lies cyclically in (hole, q].
-    const bool staysPut = (hole <= q) ? (ideal > hole && ideal <= q) : (ideal > hole || ideal <= q);
-    if (!staysPut) {
-      slots_[hole] = slots_[q];
-      hole = q;
-    }
-  }
-  slots_[hole] = Slot{};
-  --usedSlots_;
+  size_t p = hash & mask;
+  while (slots_[p].node != kNone)
+    p = (p + 1) & mask;
+  slots_[p] = Slot{hash, index};
+  ++usedSlots_;
+  return index;
 }
 
-void WordTable::IndexRemove(int32_t handle) {
-  const Text& word = entries_[handle].word;
-  const int32_t p = FindSlot(word, nullptr, HashWord(word));
-  Slot& slot = slots_[p];
-  if (slot.head == kNoEntry) return;
-  if (slot.head == handle) {
-    if (counts_[handle].nextSame == kNoEntry) {
-      EraseSlot(p);
-    } else {
-      slot.head = counts_[handle].nextSame;
-    }
-  } else {
-    int32_t h = slot.head;
-    while (counts_[h].nextSame != kNoEntry && counts_[h].nextSame != handle) {
-      h = counts_[h].nextSame;
-    }
-    if (counts_[h].nextSame == handle) counts_[h].nextSame = counts_[handle].nextSame;
-  }
-  counts_[handle].nextSame = kNoEntry;
+int32_t WordTable::NodeOf(std::string_view key, uint32_t hash) {
+  const int32_t node = FindNode(key, hash);
+  return node != kNone ? node : AddNode(key, hash);
 }
 
-void WordTable::RebuildIndex() {
-  size_t size = kInitialSlots;
-  while (size < entries_.size() * 2 + 2)
-    size *= 2;
-  slots_.assign(size, Slot{});
-  keys_.clear();
-  pluralStems_.assign(kPluralStemBits / kBitsPerWord, 0);
-  usedSlots_ = 0;
-  for (int32_t h = 0; h < intNumWords(); ++h)
-    IndexInsert(h);
-}
-
-int32_t WordTable::FindFirstEntry(TextView head, TextView tail) const {
-  if (tail.size() > 1) {
-    joined_.assign(head);
-    joined_.append(tail);
-    return FindFirstEntryHashed(joined_, nullptr, HashWord(joined_));
-  }
-  const char16_t* last = tail.empty() ? nullptr : tail.data();
-  return FindFirstEntryHashed(head, last, HashWord(head, last));
-}
-
-int32_t WordTable::FindFirstEntryHashed(TextView head, const char16_t* last, uint32_t hash) const {
-  int32_t best = slots_[FindSlot(head, last, hash)].head;
-  if (best == kNoEntry) return best;
-  for (int32_t h = counts_[best].nextSame; h != kNoEntry; h = counts_[h].nextSame) {
-    if (RanksBefore(h, best)) best = h;
+int32_t WordTable::FirstOfLongerChain(int32_t head) const {
+  int32_t best = head;
+  for (int32_t e = entries_[static_cast<size_t>(best)].nextSame; e != kNone;
+       e = entries_[static_cast<size_t>(e)].nextSame) {
+    if (RanksBefore(e, best)) best = e;
   }
   return best;
 }
 
-bool WordTable::MayHoldPluralOf(uint32_t wordHash) const {
-  const size_t bit = wordHash % kPluralStemBits;
-  return (pluralStems_[bit / kBitsPerWord] >> (bit % kBitsPerWord)) & 1;
+void WordTable::Link(int32_t entry, int32_t node) {
+  Entry& e = entries_[static_cast<size_t>(entry)];
+  Node& n = nodes_[static_cast<size_t>(node)];
+  e.node = node;
+  e.nextSame = n.head;
+  n.head = entry;
 }
 
-bool WordTable::RanksBefore(int32_t a, int32_t b) const {
-  const Counts& ca = counts_[a];
-  const Counts& cb = counts_[b];
-  return ca.keyValue > cb.keyValue || (ca.keyValue == cb.keyValue && ca.stamp < cb.stamp);
-}
-
-WordEntry WordTable::Entry(int32_t handle) const {
-  const WordEntry& e = entries_[handle];
-  return WordEntry{e.word, counts_[handle].keyValue, counts_[handle].frequency, e.fromTitleOrMeta};
-}
-
-void WordTable::RenameEntry(int32_t handle, TextView word) {
-  IndexRemove(handle);
-  entries_[handle].word.assign(word);
-  IndexInsert(handle);
-  rankedValid_ = false;
+void WordTable::Unlink(int32_t entry) {
+  Entry& e = entries_[static_cast<size_t>(entry)];
+  int32_t* link = &nodes_[static_cast<size_t>(e.node)].head;
+  while (*link != entry)
+    link = &entries_[static_cast<size_t>(*link)].nextSame;
+  *link = e.nextSame;
+  e.nextSame = kNone;
 }
 
 // ---- Counting ----
 
-AddResult WordTable::AddWord(Text& strCurrentWord, const OccurrenceContext& context,
-                             const ScanOptions& options, const CommonWords& commonWords) {
-  if (RejectingFilter(strCurrentWord, options, commonWords, scratch_) != WordFilter::None) {
-    return AddResult::Rejected;
-  }
-  const bool fromTitleOrMeta =
-      context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
-  // Most words are their own lower-cased form, whose hash the common-word test has made.
-  const bool hashKnown = scratch_.hashed && scratch_.lowered() == strCurrentWord;
-  return Count(strCurrentWord, OccurrenceWeight(context, options.weights), fromTitleOrMeta,
-               hashKnown, scratch_.loweredHash);
-}
-
-AddResult WordTable::CountWord(Text& strCurrentWord, float weight, bool fromTitleOrMeta) {
-  return Count(strCurrentWord, weight, fromTitleOrMeta, false, 0);
-}
-
-AddResult WordTable::Count(Text& strCurrentWord, float weight, bool fromTitleOrMeta, bool hashKnown,
-                           uint32_t hash) {
-  if (!hashKnown) hash = HashWord(strCurrentWord);
-  const size_t length = strCurrentWord.size();
-  MergePlural(strCurrentWord, hash, *this);
-  if (strCurrentWord.size() != length) hash = HashWord(strCurrentWord);
-  rankedValid_ = false;
-  const int32_t found = FindFirstEntryHashed(strCurrentWord, nullptr, hash);
-  if (found != kNoEntry) {
-    Counts& counts = counts_[found];
-    if (counts.frequency < std::numeric_limits<int32_t>::max()) ++counts.frequency;
-    const float value = counts.keyValue + weight;
-    // An occurrence that leaves the key value as it was moves nothing.
-    if (value != counts.keyValue) {
-      counts.keyValue = value;
-      counts.stamp = clock_++;
-    }
-    entriesRanked_ = false;
+// The plural merge and the count of a word that passed the filters, by its node: an entry
+// whose word plus "s" is the word shortens it, an entry whose word is the word plus "s" is
+// renamed to it; the first such entry in rank order decides.
+inline AddResult WordTable::Count(int32_t node, float weight, bool fromTitleOrMeta,
+                                  bool& shortened) {
+  shortened = false;
+  const Node& n = nodes_[static_cast<size_t>(node)];
+  const int32_t singular = FirstOfChain(n.singular);
+  const int32_t plural = FirstOfChain(n.plural);
+  if (singular != kNone && (plural == kNone || RanksBefore(singular, plural))) {
+    // The word is counted as its singular, not merged again.
+    shortened = true;
+    CountOccurrence(singular, weight);
     return AddResult::Counted;
   }
-  const auto handle = static_cast<int32_t>(entries_.size());
-  if (entries_.size() == entries_.capacity()) {
-    entries_.reserve(entries_.size() + kInitialWordTableCapacity);
-    counts_.reserve(entries_.capacity());
-  }
-  entries_.push_back(WordEntry{strCurrentWord, weight, 1, fromTitleOrMeta});
-  counts_.push_back(Counts{weight, 1, clock_++, 0, 0, kNoEntry});
-  IndexInsertHashed(handle, hash);
-  if (handle > 0 && counts_[handle - 1].keyValue < weight) entriesRanked_ = false;
+  if (plural != kNone) return RenameAndCount(plural, node, weight);
+  const int32_t found = FirstOfChain(node);
+  if (found == kNone) return AddEntry(node, weight, fromTitleOrMeta);
+  CountOccurrence(found, weight);
+  return AddResult::Counted;
+}
+
+AddResult WordTable::RenameAndCount(int32_t plural, int32_t node, float weight) {
+  // The plural entry takes the word; its key value, frequency, flag and rank stay.
+  Unlink(plural);
+  Link(plural, node);
+  CountOccurrence(FirstOfChain(node), weight);
+  return AddResult::Counted;
+}
+
+AddResult WordTable::AddEntry(int32_t node, float weight, bool fromTitleOrMeta) {
+  const auto entry = static_cast<int32_t>(entries_.size());
+  if (!entries_.empty() && entries_.back().keyValue < weight) entriesRanked_ = false;
+  Entry e;
+  e.keyValue = weight;
+  e.frequency = 1;
+  e.stamp = NextStamp();
+  e.fromTitleOrMeta = fromTitleOrMeta;
+  entries_.push_back(e);
+  Link(entry, node);
+  orderValid_ = false;
   return AddResult::NewWord;
+}
+
+WordTable::Verdict WordTable::Judge(std::string_view word, std::string_view key, int32_t& node,
+                                    uint32_t hash) {
+  const Verdict verdict =
+      RejectingFilter(word, *options_, *commonWords_, scratch_) == WordFilter::None
+          ? Verdict::Passed
+          : Verdict::Rejected;
+  if (node == kNone) node = AddNode(key, hash);
+  nodes_[static_cast<size_t>(node)].verdict = verdict;
+  return verdict;
+}
+
+AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& context) {
+  if (commonWords_ == nullptr) {
+    throw std::logic_error("WordTable::AddWord before Reset with the scan's filters");
+  }
+  // Words too short or too long are rejected at a glance; every other word is filtered the
+  // first time, and its node keeps what the filters made of it.
+  if (word.size() < shortestWord_ || word.size() > static_cast<size_t>(intMaxWordLength)) {
+    return AddResult::Rejected;
+  }
+  // A word of the scan is its own key, as it holds no character 0.
+  bool zero = false;
+  std::string_view key = word;
+  uint32_t hash = HashKey(word, zero);
+  if (zero) {
+    key_ = KeyOfWord(DecodeCp1252(word));
+    key = key_;
+    hash = HashKey(key);
+  }
+  int32_t node = FindNode(key, hash);
+  Verdict verdict = node == kNone ? Verdict::Unknown : nodes_[static_cast<size_t>(node)].verdict;
+  if (verdict == Verdict::Unknown) verdict = Judge(word, key, node, hash);
+  if (verdict == Verdict::Rejected) return AddResult::Rejected;
+  const bool fromTitleOrMeta =
+      context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
+  bool shortened = false;
+  return Count(node, OccurrenceWeight(context, options_->weights), fromTitleOrMeta, shortened);
+}
+
+AddResult WordTable::CountWord(Text& word, float weight, bool fromTitleOrMeta) {
+  key_.clear();
+  AppendKey(word, key_);
+  bool shortened = false;
+  const AddResult result = Count(NodeOf(key_, HashKey(key_)), weight, fromTitleOrMeta, shortened);
+  if (shortened) word.pop_back();
+  return result;
 }
 
 // ---- Rank order ----
 
-std::vector<int32_t> WordTable::RankOrder() const {
-  std::vector<int32_t> order(entries_.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(), [this](int32_t a, int32_t b) { return RanksBefore(a, b); });
-  return order;
+void WordTable::RenumberStamps() {
+  MakeOrder();
+  for (size_t rank = 0; rank < order_.size(); ++rank)
+    entries_[static_cast<size_t>(order_[rank])].stamp = static_cast<uint32_t>(rank);
+  clock_ = static_cast<uint32_t>(order_.size());
 }
 
-const std::vector<WordEntry>& WordTable::Ranked() const {
-  if (entriesRanked_) return entries_;
-  if (!rankedValid_) {
-    ranked_.clear();
-    ranked_.reserve(entries_.size());
-    for (int32_t h : RankOrder())
-      ranked_.push_back(Entry(h));
-    rankedValid_ = true;
+void WordTable::MakeOrder() const {
+  if (orderValid_) return;
+  // Sorted on copies of the keys, so that the comparisons read memory in order.
+  struct Key {
+    float keyValue;
+    int32_t entry;
+    uint32_t stamp;
+  };
+  std::vector<Key> keys;
+  keys.reserve(entries_.size());
+  for (size_t k = 0; k < entries_.size(); ++k)
+    keys.push_back(Key{entries_[k].keyValue, static_cast<int32_t>(k), entries_[k].stamp});
+  std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+    return a.keyValue > b.keyValue || (a.keyValue == b.keyValue && a.stamp < b.stamp);
+  });
+  order_.clear();
+  order_.reserve(keys.size());
+  for (const Key& k : keys)
+    order_.push_back(k.entry);
+  orderValid_ = true;
+}
+
+RankedEntries WordTable::Ranked() const {
+  if (entriesRanked_) return RankedEntries(*this, nullptr, entries_.size());
+  MakeOrder();
+  return RankedEntries(*this, order_.data(), order_.size());
+}
+
+template <class Keep>
+void WordTable::PutInRankOrder(Keep keep) {
+  std::vector<int32_t> order;
+  if (entriesRanked_) {
+    order.reserve(entries_.size());
+    for (size_t k = 0; k < entries_.size(); ++k)
+      order.push_back(static_cast<int32_t>(k));
+  } else {
+    MakeOrder();
+    order = std::move(order_);
   }
-  return ranked_;
-}
-
-std::vector<WordEntry> WordTable::TakeRanked() {
-  std::vector<WordEntry> ranked;
-  ranked.reserve(std::max<size_t>(entries_.size(), kInitialWordTableCapacity));
-  for (int32_t h : RankOrder()) {
-    WordEntry& e = entries_[h];
-    ranked.push_back(
-        WordEntry{std::move(e.word), counts_[h].keyValue, counts_[h].frequency, e.fromTitleOrMeta});
+  std::vector<Entry> ranked;
+  ranked.reserve(order.size());
+  for (int32_t e : order) {
+    if (keep(entries_[static_cast<size_t>(e)])) ranked.push_back(entries_[static_cast<size_t>(e)]);
   }
-  entries_.clear();
-  counts_.clear();
-  return ranked;
-}
-
-void WordTable::Assign(std::vector<WordEntry> ranked) {
+  order = std::vector<int32_t>();
   entries_ = std::move(ranked);
-  counts_.clear();
-  counts_.reserve(entries_.capacity());
-  for (size_t k = 0; k < entries_.size(); ++k) {
-    counts_.push_back(Counts{entries_[k].keyValue, entries_[k].frequency, k, 0, 0, kNoEntry});
+  // Stamps that follow the order, and the chains anew.
+  for (Node& n : nodes_)
+    n.head = kNone;
+  for (size_t k = entries_.size(); k-- > 0;) {
+    entries_[k].stamp = static_cast<uint32_t>(k);
+    Link(static_cast<int32_t>(k), entries_[k].node);
   }
-  clock_ = entries_.size();
+  clock_ = static_cast<uint32_t>(entries_.size());
   entriesRanked_ = true;
-  ranked_.clear();
-  rankedValid_ = false;
-  RebuildIndex();
+  order_.clear();
+  orderValid_ = false;
 }
 
 // ---- Finishing steps ----
 
 void WordTable::ApplyMinFrequency(int32_t minFrequency) {
-  std::vector<WordEntry> ranked = TakeRanked();
-  if (minFrequency > 1) {
-    std::erase_if(ranked, [minFrequency](const WordEntry& e) {
-      return e.frequency < minFrequency && !e.fromTitleOrMeta;
-    });
-  }
-  Assign(std::move(ranked));
+  PutInRankOrder([minFrequency](const Entry& e) {
+    return minFrequency <= 1 || e.frequency >= minFrequency || e.fromTitleOrMeta;
+  });
 }
 
 void WordTable::MergeCaseVariants() {
-  std::vector<WordEntry> entries = TakeRanked();
-  const auto n = static_cast<int32_t>(entries.size());
-  if (n < 2) {
-    Assign(std::move(entries));
-    return;
+  PutInRankOrder([](const Entry&) { return true; });
+  const auto n = static_cast<int32_t>(entries_.size());
+  if (n < 2) return;
+
+  // The table as it stands, position by position: a list in rank order, with the last
+  // entry of each key value, so that a rising entry finds its new place at once.
+  std::vector<int32_t> prev(static_cast<size_t>(n));
+  std::vector<int32_t> next(static_cast<size_t>(n));
+  std::map<float, int32_t> lastOf;
+  for (int32_t e = 0; e < n; ++e) {
+    prev[static_cast<size_t>(e)] = e - 1;
+    next[static_cast<size_t>(e)] = e + 1 < n ? e + 1 : kNone;
+    lastOf[entries_[static_cast<size_t>(e)].keyValue] = e;
   }
-  // Ties of key value are broken by the moment of the last change, as while counting.
-  std::vector<uint64_t> stamps(entries.size());
-  std::iota(stamps.begin(), stamps.end(), uint64_t{0});
-  uint64_t clock = stamps.size();
+  int32_t first = 0;
+  auto entry = [this](int32_t e) -> Entry& { return entries_[static_cast<size_t>(e)]; };
+  auto remove = [&](int32_t e) {
+    const float value = entry(e).keyValue;
+    const int32_t before = prev[static_cast<size_t>(e)];
+    const int32_t after = next[static_cast<size_t>(e)];
+    const auto last = lastOf.find(value);
+    if (last->second == e) {
+      if (before != kNone && entry(before).keyValue == value) {
+        last->second = before;
+      } else {
+        lastOf.erase(last);
+      }
+    }
+    if (before != kNone) {
+      next[static_cast<size_t>(before)] = after;
+    } else {
+      first = after;
+    }
+    if (after != kNone) prev[static_cast<size_t>(after)] = before;
+  };
+  // After every entry of greater or equal key value.
+  auto insert = [&](int32_t e) {
+    const float value = entry(e).keyValue;
+    const auto atLeast = lastOf.lower_bound(value);
+    const int32_t before = atLeast == lastOf.end() ? kNone : atLeast->second;
+    const int32_t after = before == kNone ? first : next[static_cast<size_t>(before)];
+    prev[static_cast<size_t>(e)] = before;
+    next[static_cast<size_t>(e)] = after;
+    if (before == kNone) {
+      first = e;
+    } else {
+      next[static_cast<size_t>(before)] = e;
+    }
+    if (after != kNone) prev[static_cast<size_t>(after)] = e;
+    lastOf[value] = e;
+  };
 
   struct RankKey {
     float value;
-    uint64_t stamp;
-    int32_t handle;
+    uint32_t stamp;
   };
-  struct RankLess {
-    bool operator()(const RankKey& a, const RankKey& b) const {
-      return a.value > b.value || (a.value == b.value && a.stamp < b.stamp);
-    }
+  auto keyOf = [&](int32_t e) { return RankKey{entry(e).keyValue, entry(e).stamp}; };
+  // Whether the entry ranks after the boundary.
+  auto ranksAfter = [&](const RankKey& boundary, int32_t e) {
+    const Entry& x = entry(e);
+    return boundary.value > x.keyValue ||
+           (boundary.value == x.keyValue && boundary.stamp < x.stamp);
   };
-  const RankLess less;
-  auto keyOf = [&](int32_t h) { return RankKey{entries[h].keyValue, stamps[h], h}; };
-
-  // The table as it stands, position by position, and the entries by their shared form.
-  std::set<RankKey, RankLess> order;
-  std::unordered_map<Text, std::vector<int32_t>> variants;
-  for (int32_t h = 0; h < n; ++h) {
-    order.insert(order.end(), keyOf(h));
-    variants[CaseMergeKey(entries[h].word)].push_back(h);
-  }
-  auto forget = [&variants](const Text& key, int32_t h) {
-    auto it = variants.find(key);
-    if (it != variants.end()) std::erase(it->second, h);
+  Text variant;
+  // The entry after the boundary that ranks first among those whose word differs from the
+  // target's at most in the case of its first letter (the target's own word included).
+  auto firstVariantAfter = [&](int32_t target, const RankKey& boundary) {
+    int32_t found = kNone;
+    variant = WordOf(entry(target));
+    if (variant.empty()) return found;
+    ForEachCharLoweringTo(LowerChar(variant.front()), [&](char16_t c) {
+      variant[0] = c;
+      key_.clear();
+      AppendKey(variant, key_);
+      const int32_t node = FindNode(key_, HashKey(key_));
+      if (node == kNone) return;
+      for (int32_t e = nodes_[static_cast<size_t>(node)].head; e != kNone; e = entry(e).nextSame) {
+        if (ranksAfter(boundary, e) && (found == kNone || RanksBefore(e, found))) found = e;
+      }
+    });
+    return found;
   };
 
   // Position i walks the table once; `atI` is the entry that stands there now. The merges
   // at i look only at entries after it: those never move during that pass, they only
   // disappear, so "the next position" after a merged entry d is the entry after d's
   // successor (the successor itself moves into d's place and is passed over).
-  auto atI = order.begin();
-  for (int32_t i = 1; i <= n - 1 && atI != order.end(); ++i) {
-    int32_t target = atI->handle;
-    if (IsCaseMergeCandidate(entries[target].word)) {
-      RankKey boundary = *atI;  // the entries looked at rank after this one
-      while (true) {
-        const Text key = CaseMergeKey(entries[target].word);
-        int32_t found = kNoEntry;
-        if (auto it = variants.find(key); it != variants.end()) {
-          for (int32_t h : it->second) {
-            if (less(boundary, keyOf(h)) && (found == kNoEntry || less(keyOf(h), keyOf(found)))) {
-              found = h;
-            }
-          }
-        }
-        if (found == kNoEntry) break;
-
-        const auto foundAt = order.find(keyOf(found));
-        const auto successor = std::next(foundAt);
-        const bool more = successor != order.end();
-        const RankKey nextBoundary = more ? *successor : RankKey{};
+  int32_t atI = first;
+  for (int32_t i = 1; i <= n - 1 && atI != kNone; ++i) {
+    int32_t target = atI;
+    if (IsCaseMergeCandidate(WordOf(entry(target)))) {
+      RankKey boundary = keyOf(atI);  // the entries looked at rank after this one
+      for (;;) {
+        const int32_t found = firstVariantAfter(target, boundary);
+        if (found == kNone) break;
+        const int32_t successor = next[static_cast<size_t>(found)];
+        const bool more = successor != kNone;
+        const RankKey nextBoundary = more ? keyOf(successor) : RankKey{};
 
         // Merge the entry into the one at position i and remove it.
-        WordEntry& merged = entries[target];
-        merged.frequency += entries[found].frequency;
-        const float value = merged.keyValue + entries[found].keyValue;
-        order.erase(foundAt);
-        forget(CaseMergeKey(entries[found].word), found);
+        entry(target).frequency += entry(found).frequency;
+        const float value = entry(target).keyValue + entry(found).keyValue;
+        remove(found);
+        Unlink(found);
 
         // The word at position i takes its lower-cased form.
-        Text lowered = ToLowerGeneral(merged.word);
-        if (lowered != merged.word) {
-          forget(key, target);
-          variants[CaseMergeKey(lowered)].push_back(target);
-          merged.word = std::move(lowered);
+        const Text word = WordOf(entry(target));
+        const Text lowered = ToLowerGeneral(word);
+        if (lowered != word) {
+          const std::string key = KeyOfWord(lowered);
+          const int32_t node = NodeOf(key, HashKey(key));
+          Unlink(target);
+          Link(target, node);
         }
 
         // One insertion step: the entry moves up past every entry of lower value; the one
         // that stood before it then stands at position i.
-        if (value != merged.keyValue) {
-          const auto targetAt = order.find(keyOf(target));
-          int32_t before = kNoEntry;
-          if (targetAt != order.begin()) {
-            const auto previous = std::prev(targetAt);
-            if (previous->value < value) before = previous->handle;
-          }
-          order.erase(targetAt);
-          merged.keyValue = value;
-          stamps[target] = clock++;
-          order.insert(keyOf(target));
-          if (before != kNoEntry) target = before;
+        if (value != entry(target).keyValue) {
+          const int32_t previous = prev[static_cast<size_t>(target)];
+          const int32_t before =
+              previous != kNone && entry(previous).keyValue < value ? previous : kNone;
+          remove(target);
+          entry(target).keyValue = value;
+          // The table was put in rank order with stamps up to its size; each merge takes one
+          // stamp more, so they do not run out here.
+          entry(target).stamp = clock_++;
+          insert(target);
+          if (before != kNone) target = before;
         }
         if (!more) break;
         boundary = nextBoundary;
       }
     }
-    atI = std::next(order.find(keyOf(target)));
+    atI = next[static_cast<size_t>(target)];
   }
 
-  std::vector<WordEntry> result;
-  result.reserve(std::max<size_t>(order.size(), kInitialWordTableCapacity));
-  for (const RankKey& key : order)
-    result.push_back(std::move(entries[key.handle]));
-  Assign(std::move(result));
+  // The entries that are left, in their order.
+  std::vector<Entry> ranked;
+  for (int32_t e = first; e != kNone; e = next[static_cast<size_t>(e)])
+    ranked.push_back(entry(e));
+  entries_ = std::move(ranked);
+  entriesRanked_ = true;
+  PutInRankOrder([](const Entry&) { return true; });
 }
 
 void WordTable::NormaliseKeyValues() {
-  std::vector<WordEntry> ranked = TakeRanked();
+  PutInRankOrder([](const Entry&) { return true; });
   float highest = 0;
-  for (const WordEntry& e : ranked)
+  for (const Entry& e : entries_)
     highest = std::max(highest, e.keyValue);
   if (highest > 0) {
-    for (WordEntry& e : ranked) {
+    for (Entry& e : entries_) {
       e.keyValue = static_cast<float>(static_cast<double>(e.keyValue) * kTopKeyValue /
                                       static_cast<double>(highest));
     }
   }
-  Assign(std::move(ranked));
 }
 
 }  // namespace tw

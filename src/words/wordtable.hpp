@@ -4,7 +4,11 @@
 // value first comes first.
 #pragma once
 
+#include <climits>
 #include <cstdint>
+#include <iterator>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/options.hpp"
@@ -15,9 +19,21 @@
 namespace tw {
 
 class CommonWords;
+class WordTable;
 
 // The weight of one occurrence in that context under those weights.
-float OccurrenceWeight(const OccurrenceContext& context, const ContextWeights& weights);
+inline float OccurrenceWeight(const OccurrenceContext& context, const ContextWeights& weights) {
+  if (context.blnInTitle) return static_cast<float>(weights.title);
+  if (context.blnInDescription) return static_cast<float>(weights.description);
+  if (context.blnInExistingKeywords) return static_cast<float>(weights.existingKeywords);
+  int32_t weight = context.intFontSize + context.intHeadingWeight;
+  if (context.blnBold) weight += weights.bold;
+  if (context.blnItalic) weight += weights.italic;
+  if (context.intTableDepth > 0) weight += weights.table;
+  if (context.intDivDepth > 0) weight += weights.div;
+  if (context.intSpanDepth > 0) weight += weights.span;
+  return static_cast<float>(weight);
+}
 
 enum class AddResult { Rejected, Counted, NewWord };
 
@@ -30,20 +46,67 @@ struct WordEntry {
   bool operator==(const WordEntry&) const = default;
 };
 
-inline constexpr int32_t kInitialWordTableCapacity = 500;
+// The entries of a table in rank order (rank 1 first), read in place: each entry is made
+// when it is looked at.
+class RankedEntries {
+ public:
+  class Iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = WordEntry;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = WordEntry;
+
+    Iterator() = default;
+    Iterator(const RankedEntries* entries, size_t rank) : entries_(entries), rank_(rank) {}
+    WordEntry operator*() const { return (*entries_)[rank_]; }
+    Iterator& operator++() {
+      ++rank_;
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator before = *this;
+      ++rank_;
+      return before;
+    }
+    bool operator==(const Iterator& other) const { return rank_ == other.rank_; }
+
+   private:
+    const RankedEntries* entries_ = nullptr;
+    size_t rank_ = 0;
+  };
+
+  RankedEntries(const WordTable& table, const int32_t* order, size_t size)
+      : table_(&table), order_(order), size_(size) {}
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  WordEntry operator[](size_t rank) const;
+  Iterator begin() const { return Iterator(this, 0); }
+  Iterator end() const { return Iterator(this, size_); }
+
+ private:
+  const WordTable* table_;
+  const int32_t* order_;  // the entry of each rank; none when the entries stand in rank order
+  size_t size_;
+};
 
 class WordTable {
  public:
   WordTable();
-  // Empty table, room for 500 entries, no words, lngTotalWords 0.
+  // Empty table, no words, lngTotalWords 0.
   void Reset();
+  // The same for a scan whose words AddWord filters with these options and common words;
+  // both must stay as they are until the next Reset.
+  void Reset(const ScanOptions& options, const CommonWords& commonWords);
 
-  // The filters, the plural merge, then the count. `strCurrentWord` may be shortened. The
-  // caller (the scanner) keeps lngTotalWords; this does not touch it.
-  AddResult AddWord(Text& strCurrentWord, const OccurrenceContext& context,
-                    const ScanOptions& options, const CommonWords& commonWords);
-  // The plural merge and the count alone, for a word that passed the filters.
-  AddResult CountWord(Text& strCurrentWord, float weight, bool fromTitleOrMeta);
+  // The filters, the plural merge, then the count, for a word as the scanner cuts it (one
+  // byte per character of the code page). The caller (the scanner) keeps lngTotalWords;
+  // this does not touch it. A new word is added as it was given.
+  AddResult AddWord(std::string_view word, const OccurrenceContext& context);
+  // The plural merge and the count alone, for a word that passed the filters. `word`
+  // becomes the word counted: the plural merge may shorten it.
+  AddResult CountWord(Text& word, float weight, bool fromTitleOrMeta);
 
   // The finishing steps, in this order after a scan that was not stopped. Each leaves the
   // table in rank order.
@@ -52,82 +115,129 @@ class WordTable {
   void NormaliseKeyValues();
 
   int32_t intNumWords() const { return static_cast<int32_t>(entries_.size()); }
-  // The document's word count: every word handed over that came back non-empty. Kept by
-  // the scanner.
+  // The document's word count: every word handed over. Kept by the scanner.
   int64_t lngTotalWords = 0;
 
-  // The entries in rank order (rank 1 first). Valid at any time; cheap after the finishing
-  // steps, which put the table in rank order once.
-  const std::vector<WordEntry>& Ranked() const;
-
-  // Entry handles, for the plural merge. A handle stays valid until the next finishing step
-  // or Reset.
-  static constexpr int32_t kNoEntry = -1;
-  // The first entry in rank order whose word is `head` followed by `tail`, or kNoEntry.
-  int32_t FindFirstEntry(TextView head, TextView tail = {}) const;
-  // False when no entry's word is the word of this hash (HashWord) followed by "s"; true
-  // when one may be.
-  bool MayHoldPluralOf(uint32_t wordHash) const;
-  // Whether entry a stands before entry b in rank order.
-  bool RanksBefore(int32_t a, int32_t b) const;
-  WordEntry Entry(int32_t handle) const;
-  // Gives an entry another word; its key value, frequency, flag and rank stay.
-  void RenameEntry(int32_t handle, TextView word);
+  // The entries in rank order. Valid at any time; cheap after the finishing steps, which put
+  // the table in rank order once. The view is valid until the table changes.
+  RankedEntries Ranked() const;
 
  private:
-  // One distinct word: its hash and the first entry of the chain of entries that hold it.
-  struct Slot {
+  friend class RankedEntries;
+  static constexpr int32_t kNone = -1;
+  static constexpr int32_t kMaxFrequency = INT32_MAX;
+
+  // What the filters make of a word, worked out the first time the scan hands it over.
+  enum class Verdict : uint8_t { Unknown, Rejected, Passed };
+  // One distinct word that the table has met: its key, what the filters make of it, the
+  // chain of entries holding it (in no particular order) and the words with one "s" more and
+  // one final "s" less.
+  //
+  // A word's key is its characters as the bytes of the code page, which is how the scanner
+  // hands a word over; a character the code page lacks, and the character 0, stand as a 0
+  // byte and the two bytes of the character (words of the scan hold neither).
+  struct Node {
     uint32_t hash = 0;
-    int32_t head = kNoEntry;
+    uint32_t keyStart = 0;
+    uint32_t keyLength = 0;
+    Verdict verdict = Verdict::Unknown;
+    int32_t head = kNone;
+    int32_t plural = kNone;
+    int32_t singular = kNone;
   };
-  // What counting changes and what a look-up compares, kept apart from the words so that it
-  // stays small.
-  struct Counts {
+  struct Entry {
     float keyValue = 0;
     int32_t frequency = 0;
     // When the entry last changed its key value or was created; breaks ties of key value.
-    uint64_t stamp = 0;
-    // Where the entry's word stands in keys_.
-    uint32_t keyStart = 0;
-    uint32_t keyLength = 0;
-    // The next entry that holds the same word (a plural merge can give two entries one word).
-    int32_t nextSame = kNoEntry;
+    uint32_t stamp = 0;
+    int32_t node = kNone;
+    int32_t nextSame = kNone;  // the next entry of the node's chain
+    bool fromTitleOrMeta = false;
+  };
+  struct Slot {
+    uint32_t hash = 0;
+    int32_t node = kNone;
   };
 
-  // The slot of `head` followed by `last` (none when null), or the free slot where it would go.
-  int32_t FindSlot(TextView head, const char16_t* last, uint32_t hash) const;
-  int32_t FindFirstEntryHashed(TextView head, const char16_t* last, uint32_t hash) const;
-  AddResult Count(Text& word, float weight, bool fromTitleOrMeta, bool hashKnown, uint32_t hash);
-  void IndexInsert(int32_t handle);
-  void IndexInsertHashed(int32_t handle, uint32_t hash);
-  void IndexRemove(int32_t handle);
-  void EraseSlot(int32_t slot);
-  void GrowIndex();
-  void RebuildIndex();
-  std::vector<int32_t> RankOrder() const;
-  // The entries in rank order with their counts; the table is left empty until Assign.
-  std::vector<WordEntry> TakeRanked();
-  // Makes these entries, in this order, the table; stamps follow the order.
-  void Assign(std::vector<WordEntry> ranked);
+  std::string_view KeyOf(const Node& n) const {
+    return std::string_view(keys_).substr(n.keyStart, n.keyLength);
+  }
+  Text WordOf(const Entry& e) const;
+  bool RanksBefore(int32_t a, int32_t b) const {
+    const Entry& ea = entries_[static_cast<size_t>(a)];
+    const Entry& eb = entries_[static_cast<size_t>(b)];
+    return ea.keyValue > eb.keyValue || (ea.keyValue == eb.keyValue && ea.stamp < eb.stamp);
+  }
 
-  // By handle: the word and flag (key value and frequency are current in counts_ only).
-  std::vector<WordEntry> entries_;
-  std::vector<Counts> counts_;
+  // The node of a key, or kNone.
+  int32_t FindNode(std::string_view key, uint32_t hash) const;
+  // The node of a key that has none yet, linked to its plural and singular nodes.
+  int32_t AddNode(std::string_view key, uint32_t hash);
+  int32_t NodeOf(std::string_view key, uint32_t hash);
+  void GrowIndex();
+  // The entry of the node's chain that ranks first; kNone for none (or no node).
+  int32_t FirstOfChain(int32_t node) const {
+    if (node == kNone) return kNone;
+    const int32_t head = nodes_[static_cast<size_t>(node)].head;
+    if (head == kNone || entries_[static_cast<size_t>(head)].nextSame == kNone) return head;
+    return FirstOfLongerChain(head);
+  }
+  int32_t FirstOfLongerChain(int32_t head) const;
+  void Link(int32_t entry, int32_t node);
+  void Unlink(int32_t entry);
+  // The plural merge and the count of a word that passed the filters, by its node;
+  // `shortened` tells that the word counted is the word without its final "s".
+  AddResult Count(int32_t node, float weight, bool fromTitleOrMeta, bool& shortened);
+  // What the filters make of a word the scanner hands over, kept in the node of its key
+  // (made when it has none).
+  Verdict Judge(std::string_view word, std::string_view key, int32_t& node, uint32_t hash);
+  // The next stamp; when the stamps run out they are numbered anew in rank order.
+  uint32_t NextStamp() {
+    if (clock_ == kLastStamp) RenumberStamps();
+    return clock_++;
+  }
+  void RenumberStamps();
+  void CountOccurrence(int32_t entry, float weight) {
+    Entry& e = entries_[static_cast<size_t>(entry)];
+    if (e.frequency < kMaxFrequency) ++e.frequency;
+    const float value = e.keyValue + weight;
+    // An occurrence that leaves the key value as it was moves nothing.
+    if (value != e.keyValue) {
+      e.keyValue = value;
+      e.stamp = NextStamp();
+    }
+    entriesRanked_ = false;
+    orderValid_ = false;
+  }
+  // The plural entry takes the word of the node and is counted.
+  AddResult RenameAndCount(int32_t plural, int32_t node, float weight);
+  AddResult AddEntry(int32_t node, float weight, bool fromTitleOrMeta);
+  // The entries in rank order, those that `keep` refuses left out, with stamps that follow
+  // the order; the chains are made anew.
+  template <class Keep>
+  void PutInRankOrder(Keep keep);
+  void MakeOrder() const;
+
+  std::vector<Entry> entries_;
+  std::vector<Node> nodes_;
   std::vector<Slot> slots_;
-  // The characters of the indexed words side by side, so that a look-up touches one place.
-  Text keys_;
-  // One bit per hash of a word that some entry holds followed by "s" (never cleared before
-  // the index is rebuilt), so that most plural look-ups need no probe.
-  std::vector<uint64_t> pluralStems_;
-  int32_t usedSlots_ = 0;
-  uint64_t clock_ = 0;
-  // entries_ is in rank order and its key values and frequencies are those of counts_.
+  // The keys of the nodes side by side.
+  std::string keys_;
+  size_t usedSlots_ = 0;
+  static constexpr uint32_t kLastStamp = UINT32_MAX;
+  uint32_t clock_ = 0;
+  // entries_ stands in rank order.
   bool entriesRanked_ = true;
-  mutable std::vector<WordEntry> ranked_;
-  mutable bool rankedValid_ = false;
-  // Scratch for the filters and the plural look-up, so that no call allocates.
+  // The rank order when entries_ does not stand in it.
+  mutable std::vector<int32_t> order_;
+  mutable bool orderValid_ = false;
+  // The scan's filters.
+  const ScanOptions* options_ = nullptr;
+  const CommonWords* commonWords_ = nullptr;
+  size_t shortestWord_ = 0;  // words shorter than this are short words
+  // Scratch for the filters and the keys, so that no call allocates.
   FilterScratch scratch_;
-  mutable Text joined_;
+  std::string key_;
 };
 
 }  // namespace tw

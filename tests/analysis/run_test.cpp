@@ -1,5 +1,7 @@
 // The analysis run with a scripted host: refusals of the input file, line ends, encodings,
-// progress, stop, reuse of a finished table, the error path and runs of any size.
+// progress, stop, reuse of a finished table, the error path and runs of any size; and the
+// whole run against the reference path (scanner over 16-bit text, literal table) on random
+// documents and settings.
 #include "analysis/run.hpp"
 
 #include <gtest/gtest.h>
@@ -10,11 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "io/fileproc.hpp"
+#include "scan/literalscan.hpp"
+#include "scan/randommarkup.hpp"
 #include "support/faultyfileops.hpp"
 #include "support/testfiles.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
+#include "words/filters.hpp"
+#include "words/literaltable.hpp"
 #include "words/tagbuilder.hpp"
+#include "words/wordlist.hpp"
 
 namespace tw {
 namespace {
@@ -424,6 +432,159 @@ TEST(GetMetaTag, TakesTheTagAloneOrTheWholeText) {
             u"Rank Value Freq. Density\r\n   1   100    2  50.00%  word");
   EXPECT_EQ(GetMetaTag(u""), u"");
 }
+
+// ---- The whole run against the reference path --------------------------------------
+
+// What the reference path makes of a document: its lines split as the run splits them,
+// decoded through the code page, prepared and scanned by the reference scanner, filtered
+// over 16-bit text and counted by the literal table, which then takes the finishing steps.
+struct ReferenceRun {
+  std::vector<WordEntry> ranked;
+  int64_t totalWords = 0;
+};
+
+ReferenceRun RunByTheReference(const std::string& bytes, bool isUtf8, const ScanOptions& options,
+                               const CommonWords& common) {
+  class Listener final : public test::literal::ScanListener {
+   public:
+    Listener(RawLineSplitter& lines, const ScanOptions& options, const CommonWords& common,
+             test::LiteralTable& table)
+        : lines_(lines), options_(options), common_(common), table_(table) {}
+    void AddWord(Text& word, const OccurrenceContext& context) override {
+      if (IsRejectedWord(word, options_, common_)) return;
+      table_.CountWord(
+          word, OccurrenceWeight(context, options_.weights),
+          context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords);
+    }
+    bool AfterWord() override { return false; }
+    bool ReadRawLine(Text& line) override {
+      RawLine raw;
+      if (!lines_.Next(raw)) return false;
+      line = DecodeCp1252(raw.content);
+      return true;
+    }
+
+   private:
+    RawLineSplitter& lines_;
+    const ScanOptions& options_;
+    const CommonWords& common_;
+    test::LiteralTable& table_;
+  };
+  RawLineSplitter lines(bytes, LineEndsOf(bytes));
+  test::LiteralTable table;
+  Listener listener(lines, options, common, table);
+  test::literal::MarkupScanner scanner(options, listener);
+  scanner.Reset();
+  bool firstLine = true;
+  RawLine raw;
+  while (!scanner.ReachedEndOfDocument() && lines.Next(raw)) {
+    Text line = DecodeCp1252(raw.content);
+    if (firstLine) {
+      firstLine = false;
+      if (TextView(line).starts_with(kUtf8ByteOrderMark)) line.erase(0, kUtf8ByteOrderMark.size());
+    }
+    scanner.strScanLine = std::move(line);
+    if (!test::literal::PrepareScanLine(scanner.strScanLine, isUtf8, !options.preserveCase)) {
+      continue;
+    }
+    scanner.ScanLine();
+  }
+  table.ApplyMinFrequency(options.minFrequency);
+  table.MergeCaseVariants();
+  table.NormaliseKeyValues();
+  return ReferenceRun{table.entries, scanner.lngTotalWords};
+}
+
+// A random document: markup lines with random line ends, sometimes a byte-order mark, a
+// UTF-8 declaration and UTF-8 text, sometimes a line far longer than the others.
+std::string RandomDocument(test::RandomMarkup& markup) {
+  std::string doc;
+  const size_t kind = markup.Below(4);
+  const bool utf8 = markup.OneIn(4);
+  if (utf8 && markup.OneIn(2)) doc += "\xEF\xBB\xBF";
+  if (utf8) doc += "<meta charset=\"utf-8\">";
+  const char* ends[] = {"\r\n", "\r", "\n"};
+  for (const Text& line : markup.Lines(25, 25)) {
+    doc += EncodeCp1252(line);
+    if (utf8 && markup.OneIn(2)) doc += ToUtf8(u" caf\u00e9 \u00c9t\u00e9\u2014\u0119 ");
+    if (markup.OneIn(20)) doc += EncodeCp1252(markup.Line(400));
+    // CR LF lines, LF-only lines, or a mix (in which a lone LF stays inside its line).
+    doc += kind == 0 ? "\r\n" : kind == 1 ? "\n" : kind == 2 ? "" : ends[markup.Below(3)];
+  }
+  if (doc.size() < 8) doc += "  words more";
+  return doc;
+}
+
+AnalysisSettings RandomSettings(test::RandomMarkup& markup) {
+  AnalysisSettings s;
+  s.cboShortWordSize = static_cast<int32_t>(markup.Below(4));
+  s.cboThresholdFrequency = static_cast<int32_t>(markup.Below(3));
+  s.cboTitleWeight = static_cast<int32_t>(markup.Below(9));
+  s.cboDescriptionWeight = static_cast<int32_t>(markup.Below(9));
+  s.cboExistingKeywordsWeight = static_cast<int32_t>(markup.Below(3));
+  s.cboBoldWeight = static_cast<int32_t>(markup.Below(9));
+  s.cboItalicWeight = static_cast<int32_t>(markup.Below(9));
+  s.cboTableWeight = static_cast<int32_t>(markup.Below(3));
+  s.cboDivWeight = static_cast<int32_t>(markup.Below(3));
+  s.cboSpanWeight = static_cast<int32_t>(markup.Below(3));
+  s.cboLanguage = static_cast<int32_t>(markup.Below(8)) - 1;
+  s.chkIgnoreShortWords = !markup.OneIn(3);
+  s.chkIgnoreCommonWords = !markup.OneIn(3);
+  s.chkPreserveCase = !markup.OneIn(3);
+  s.chkSpaceAfterComma = !markup.OneIn(2);
+  s.strWordsToIgnoreList = markup.OneIn(3) ? Text(u"seas,gard,\u00e9t\u00e9,") : Text();
+  s.txbMaxNumKeywordsInMetaTag = NumberText(static_cast<int64_t>(markup.Below(12)));
+  s.txbMaxNumBytesInMetaTag = NumberText(static_cast<int64_t>(markup.Below(3) * 60));
+  s.txbBeginMetaTagWith = markup.OneIn(3) ? Text(u"Garden, seas ,") : Text();
+  return s;
+}
+
+class RunAgreementTest : public RunTest, public testing::WithParamInterface<uint32_t> {};
+
+TEST_P(RunAgreementTest, ListAndTagMatchTheReferencePath) {
+  test::RandomMarkup markup(GetParam());
+  CommonWords common;
+  common.ParseLine(u"the and cat seas \u00e9t\u00e9", kEnglishLanguageIndex);
+  common.ParseLine(u"les des dog", kFrenchLanguageIndex);
+  common.ParseLine(u"the les tool", kAllLanguagesIndex);
+  int compared = 0;
+  for (int document = 0; document < 12; ++document) {
+    const std::string bytes = RandomDocument(markup);
+    const auto file = Write("page" + std::to_string(document) + ".html", bytes);
+    FakeHost host;
+    host.settings = RandomSettings(markup);
+    host.settings.txbInputFile = FromPath(file);
+    const AnalysisOptions options = ResolveOptions(host.settings);
+    Analysis analysis(texts_, common);
+    const bool listed = analysis.RunAnalysis(false, host);
+    bool isUtf8 = false;
+    const TextFileKind kind =
+        IsTextFile(FromPath(file), kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+    ASSERT_EQ(listed, IsReadableText(kind)) << bytes;
+    if (!listed) continue;
+    ++compared;
+    ASSERT_EQ(analysis.blnIsUTF8File, isUtf8);
+    const ReferenceRun reference = RunByTheReference(bytes, isUtf8, options.scan, common);
+    const std::string where = "seed " + std::to_string(GetParam()) + ", document " +
+                              std::to_string(document) + ":\n" + bytes;
+    ASSERT_EQ(analysis.table().lngTotalWords, reference.totalWords) << where;
+    ASSERT_EQ(analysis.table().intNumWords(), static_cast<int32_t>(reference.ranked.size()))
+        << where;
+    for (size_t k = 0; k < reference.ranked.size(); ++k)
+      ASSERT_EQ(analysis.table().Ranked()[k], reference.ranked[k]) << "rank " << k + 1 << where;
+    EXPECT_EQ(host.output, WordListText(reference.ranked, reference.totalWords, options.scan,
+                                        UserNumberFormat()))
+        << where;
+    ASSERT_TRUE(analysis.RunAnalysis(true, host));
+    EXPECT_EQ(host.output,
+              BuildKeywordTagText(reference.ranked, options,
+                                  isUtf8 ? TagEncoding::Utf8 : TagEncoding::SingleByte))
+        << where;
+  }
+  EXPECT_GT(compared, 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RunAgreementTest, testing::Range(1u, 41u));
 
 }  // namespace
 }  // namespace tw

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <random>
 #include <system_error>
 #include <vector>
 
@@ -163,6 +164,60 @@ TEST(LineReader, PiecesMakeTheSameLines) {
   for (const auto& c : cases) {
     const auto file = dir.Write("piece" + std::to_string(n++) + ".htm", c.bytes);
     EXPECT_EQ(ReadAllPieces(file, c.ends), ReadAllBytes(file, c.ends)) << "case " << n - 1;
+  }
+}
+
+// The lines as ReadLineView hands them over, each released after it has been copied, as the
+// run releases a line once it has prepared it.
+std::vector<std::string> ReadAllViews(const std::filesystem::path& file, LineEnds ends) {
+  LineReader reader;
+  const FileError error = reader.Open(file, ends);
+  EXPECT_FALSE(error.failed()) << ToUtf8(error.description);
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.ReadLineView(line)) {
+    lines.emplace_back(line);
+    reader.ReleaseLine();
+  }
+  EXPECT_FALSE(reader.failed());
+  return lines;
+}
+
+TEST(LineReader, ViewsMakeTheSameLines) {
+  std::mt19937 rng(11);
+  TempDir dir;
+  std::vector<std::string> documents = {
+      "",
+      "a",
+      "a\r\nb\r\n",
+      "a\rb\r",
+      "a\nb\r\n",
+      "\r\n\r\n",
+      "a\r\r\nb",
+      "a\n\r\n",
+      std::string(262143, 'x') + "\r\ny",
+      std::string(262144, 'x') + "\r\ny",
+      std::string(262144, 'x') + "\r",
+      std::string(262145, 'x') + "\n\r\ny",
+      std::string(5000000, 'z'),
+      std::string(300000, 'x') + "\r\n\r\n" + std::string(70000, 'y')};
+  // Random lines of random lengths, some longer than a read, with every kind of line end.
+  for (int k = 0; k < 8; ++k) {
+    std::string doc;
+    const int lines = 1 + static_cast<int>(rng() % 200);
+    for (int l = 0; l < lines; ++l) {
+      doc += std::string(rng() % 7 == 0 ? rng() % 400000 : rng() % 90,
+                         static_cast<char>('a' + l % 26));
+      doc += std::vector<std::string>{"\r\n", "\r", "\n", ""}[rng() % 4];
+    }
+    documents.push_back(doc);
+  }
+  int n = 0;
+  for (const std::string& bytes : documents) {
+    const auto file = dir.Write("view" + std::to_string(n++) + ".htm", bytes);
+    for (LineEnds ends : {LineEnds::CrOrCrLf, LineEnds::LfOnly}) {
+      EXPECT_EQ(ReadAllViews(file, ends), ReadAllBytes(file, ends)) << "document " << n - 1;
+    }
   }
 }
 

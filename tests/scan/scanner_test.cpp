@@ -1,6 +1,7 @@
 // The markup scanner: which words a document yields and in which context each stands,
 // skipped blocks and sections, tags over several lines, PHP, font sizes, stops, hostile
-// input, and the one-pass marking of context tags against the replacements in turn.
+// input, the one-pass marking of context tags against the replacements in turn, and the
+// byte scanner against the reference scanner over 16-bit text on random documents.
 #include "scan/scanner.hpp"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 
 #include "analysis/settings.hpp"
 #include "scan/entities.hpp"
+#include "scan/literalscan.hpp"
+#include "scan/randommarkup.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
@@ -31,19 +34,23 @@ class Recorder final : public ScanListener {
   int stopAfterWords = -1;
   int afterWordCalls = 0;
 
-  void AddWord(Text& strCurrentWord, const OccurrenceContext& context) override {
-    words.push_back({strCurrentWord, context});
+  void AddWord(std::string_view word, const OccurrenceContext& context) override {
+    words.push_back({DecodeCp1252(word), context});
   }
   bool AfterWord() override {
     ++afterWordCalls;
     return stopAfterWords >= 0 && afterWordCalls >= stopAfterWords;
   }
-  bool ReadRawLine(Text& line) override {
+  bool ReadRawLine(std::string_view& line) override {
     if (pending->empty()) return false;
-    line = pending->front();
+    raw_ = EncodeCp1252(pending->front());
     pending->pop_front();
+    line = raw_;
     return true;
   }
+
+ private:
+  std::string raw_;
 };
 
 // A word and its context in a short form: "word" then "/token" for every context that
@@ -72,7 +79,7 @@ class ScanFixture {
   Recorder recorder;
   MarkupScanner scanner{options, recorder};
 
-  // Prepares and scans the lines as the run does.
+  // Prepares and scans the lines as the run does (each line as the bytes of the code page).
   void Run(const std::vector<Text>& lines) {
     options = ResolveOptions(settings).scan;
     pending_.assign(lines.begin(), lines.end());
@@ -81,15 +88,9 @@ class ScanFixture {
     scanner.Reset();
     const bool lower = !settings.chkPreserveCase;
     while (!pending_.empty() && !scanner.ReachedEndOfDocument()) {
-      Text line = TrimSpaces(pending_.front());
+      const std::string line = EncodeCp1252(pending_.front());
       pending_.pop_front();
-      if (line.empty()) continue;
-      if (lower) ToLowerGeneralInPlace(line);
-      MarkContextTags(line, lower);
-      DecodeEntities(line);
-      line.push_back(u' ');
-      scanner.strScanLine = std::move(line);
-      scanner.ScanLine();
+      if (!scanner.ScanLine(line, false, lower)) continue;
       if (recorder.stopAfterWords >= 0 && recorder.afterWordCalls >= recorder.stopAfterWords) {
         break;
       }
@@ -313,7 +314,7 @@ TEST(ScannerSettings, FrenchKeepsHyphensAndApostrophesInWords) {
 TEST(ScannerCounting, CountsWordsHandedOverButNotDroppedContractions) {
   ScanFixture f;
   f.Run({u"one two don't three"});
-  EXPECT_EQ(f.scanner.lngTotalWords, 3);
+  EXPECT_EQ(f.scanner.wordCount(), 3);
   EXPECT_EQ(f.recorder.afterWordCalls, 4);  // the dropped contraction yields too
 }
 
@@ -366,7 +367,7 @@ TEST(ScannerHostileInput, DeepNestingAndOddBytesGiveAResult) {
   // 100,000 nested "<" and as many ">" after them, then text.
   f.Run({Text(100000, u'<') + Text(100000, u'>') + u" after"});
   EXPECT_EQ(f.Described(), (std::vector<std::string>{"after"}));
-  EXPECT_EQ(f.scanner.intAngleDepth, 0);
+  EXPECT_EQ(f.scanner.state().angleDepth, 0);
 
   // 100,000 unclosed font tags and spans.
   Text fonts;
@@ -374,7 +375,7 @@ TEST(ScannerHostileInput, DeepNestingAndOddBytesGiveAResult) {
     fonts += u"<font size=1><span>";
   f.Run({fonts + u"x</font>"});
   ASSERT_EQ(f.recorder.words.size(), 1u);
-  EXPECT_EQ(f.scanner.intSpanDepth, 100000);
+  EXPECT_EQ(f.scanner.state().spanDepth, 100000);
 
   // Every byte value, NUL included, in several orders.
   Text all;
@@ -391,9 +392,9 @@ TEST(ScannerHostileInput, UnbalancedClosingsNeverGoBelowZero) {
   ScanFixture f;
   f.Run({u"> > </font> </table> </div> </span> a <p>b</p> c"});
   EXPECT_EQ(f.Described(), (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(f.scanner.intAngleDepth, 0);
-  EXPECT_EQ(f.scanner.intTableDepth, 0);
-  EXPECT_EQ(f.scanner.intFontSize, kInitialFontSize);
+  EXPECT_EQ(f.scanner.state().angleDepth, 0);
+  EXPECT_EQ(f.scanner.state().tableDepth, 0);
+  EXPECT_EQ(f.scanner.state().fontSize, kInitialFontSize);
 }
 
 TEST(ScannerHostileInput, RandomMarkupNeverHangsOrLeavesTheLine) {
@@ -474,11 +475,13 @@ Text MarkInTurn(Text line, bool lowered) {
 }
 
 TEST(MarkContextTags, OnePassAgreesWithTheReplacementsInTurn) {
+  // Only characters of the code page reach the marking; accented capitals (which switch the
+  // lowering of the case-insensitive tags) are among them.
   const std::vector<Text> pieces = {
       u"<",      u">",      u"/",    u"b",     u"B",      u"strong",   u"STRONG",   u"StRoNg", u"i",
       u"I",      u"em",     u"eM",   u"title", u"TiTlE",  u"h",        u"H",        u"1",      u"6",
       u"7",      u"&",      u"nbsp", u"#160",  u"quot",   u"laquo",    u"raquo",    u";",      u" ",
-      u"\u00C9", u"\u0130", u"<b>",  u"</h2>", u"&nbsp;", u"<STRONG>", u"</TITLE>", u"<<b>>"};
+      u"\u00C9", u"\u0160", u"<b>",  u"</h2>", u"&nbsp;", u"<STRONG>", u"</TITLE>", u"<<b>>"};
   std::mt19937 rng(2024);
   for (int i = 0; i < 3000; ++i) {
     Text line;
@@ -486,23 +489,87 @@ TEST(MarkContextTags, OnePassAgreesWithTheReplacementsInTurn) {
     for (int k = 0; k < n; ++k)
       line += pieces[rng() % pieces.size()];
     for (bool lowered : {false, true}) {
+      const Text input = lowered ? ToLowerGeneral(line) : line;
+      const std::string expected = EncodeCp1252(MarkInTurn(input, lowered));
+      std::string marked;
+      MarkContextTags(EncodeCp1252(input), lowered, marked);
+      ASSERT_EQ(marked, expected) << ToUtf8(line) << (lowered ? " (lowered)" : "");
+      std::string inPlace = EncodeCp1252(input);
+      MarkContextTagsInPlace(inPlace, lowered);
+      ASSERT_EQ(inPlace, expected) << ToUtf8(line) << (lowered ? " (lowered)" : "");
+    }
+  }
+}
+
+// The reference over 16-bit text marks the same way for any character, the dotted capital I
+// included (it lowers to an ASCII letter, which no character of the code page does).
+TEST(MarkContextTags, TheReferenceAgreesWithTheReplacementsInTurn) {
+  const std::vector<Text> pieces = {u"<",   u">",      u"/",       u"b",     u"strong", u"StRoNg",
+                                    u"i",   u"em",     u"title",   u"TiTlE", u"h",      u"H",
+                                    u"1",   u"&",      u"nbsp",    u";",     u"\u00C9", u"\u0130",
+                                    u"<b>", u"&nbsp;", u"</TITLE>"};
+  std::mt19937 rng(2025);
+  for (int i = 0; i < 2000; ++i) {
+    Text line;
+    const int n = 1 + static_cast<int>(rng() % 30);
+    for (int k = 0; k < n; ++k)
+      line += pieces[rng() % pieces.size()];
+    for (bool lowered : {false, true}) {
       Text input = lowered ? ToLowerGeneral(line) : line;
-      Text expected = MarkInTurn(input, lowered);
-      MarkContextTags(input, lowered);
+      const Text expected = MarkInTurn(input, lowered);
+      test::literal::MarkContextTags(input, lowered);
       ASSERT_EQ(input, expected) << ToUtf8(line) << (lowered ? " (lowered)" : "");
     }
   }
 }
 
 TEST(MarkContextTags, MarksOnlyTheExactForms) {
-  Text line = u"<b class=x>a</b> <h1 id=t>b</H1> <Title>c</TITLE> &nbsp;&#160;&quot;&laquo;&raquo;";
-  MarkContextTags(line, false);
-  EXPECT_EQ(line, Text(u"<b class=x>a\x0C <h1 id=t>b\x07 \x0E") + u"c\x0F" + u"   \"\"\"");
+  std::string line;
+  MarkContextTags(
+      "<b class=x>a</b> <h1 id=t>b</H1> <Title>c</TITLE> &nbsp;&#160;&quot;&laquo;&raquo;", false,
+      line);
+  EXPECT_EQ(line, std::string("<b class=x>a\x0C <h1 id=t>b\x07 \x0E") + "c\x0F" + "   \"\"\"");
 }
 
-// ---- The two small searches ----------------------------------------------------------
+// Marking and decoding in one pass give what the two steps give one after the other.
+TEST(MarkAndDecode, AgreesWithMarkingThenDecoding) {
+  test::RandomMarkup markup(77);
+  for (int i = 0; i < 4000; ++i) {
+    const std::string line = EncodeCp1252(markup.Line(1 + markup.Below(40)));
+    std::string twoSteps;
+    MarkContextTags(line, false, twoSteps);
+    DecodeEntities(twoSteps);
+    std::string onePass;
+    MarkAndDecode(line, onePass);
+    ASSERT_EQ(onePass, twoSteps) << line;
+  }
+}
+
+// A line prepared from bytes is the reference's line prepared from 16-bit text, in every
+// mode: UTF-8 decoded or not, lowered or not.
+TEST(PrepareScanLine, AgreesWithTheReference) {
+  test::RandomMarkup markup(78);
+  LineBuffer prepared;
+  for (int i = 0; i < 4000; ++i) {
+    std::string raw = EncodeCp1252(markup.Line(1 + markup.Below(30)));
+    if (markup.OneIn(3)) raw += ToUtf8(u"\u00e9t\u00e9 \u0119 \u20ac\u2014\u0080");
+    if (markup.OneIn(5)) raw += "\xC3 \xE2\x82 \xED\xA0\x80 \xC2\x85";
+    for (int mode = 0; mode < 4; ++mode) {
+      const bool utf8 = (mode & 1) != 0;
+      const bool lower = (mode & 2) != 0;
+      Text expected = DecodeCp1252(raw);
+      const bool scanned = test::literal::PrepareScanLine(expected, utf8, lower);
+      ASSERT_EQ(PrepareScanLine(raw, utf8, lower, prepared), scanned) << raw;
+      ASSERT_EQ(std::string(prepared.view()), scanned ? EncodeCp1252(expected) : std::string())
+          << raw << " mode " << mode;
+    }
+  }
+}
+
+// ---- The reference's two small searches --------------------------------------------
 
 TEST(FindCharInSetOrEnd, Cases) {
+  using test::literal::FindCharInSetOrEnd;
   EXPECT_EQ(FindCharInSetOrEnd(u"a>b<c", 1, u"<>"), 2);
   EXPECT_EQ(FindCharInSetOrEnd(u"a>b<c", 3, u"<>"), 4);
   EXPECT_EQ(FindCharInSetOrEnd(u"a>b<c", -5, u">"), 2);
@@ -513,11 +580,188 @@ TEST(FindCharInSetOrEnd, Cases) {
 }
 
 TEST(NextNonSpace, Cases) {
+  using test::literal::NextNonSpace;
   EXPECT_EQ(NextNonSpace(u"<  meta", 1), 4);
   EXPECT_EQ(NextNonSpace(u"<meta", 1), 2);
   EXPECT_EQ(NextNonSpace(u"ab   ", 2), 6);
   EXPECT_EQ(NextNonSpace(u"abc", 10), 4);
   EXPECT_EQ(NextNonSpace(u"abc", 0), 1);
+}
+
+// ---- The byte scanner against the reference -----------------------------------------
+
+// Records what a scanner hands over, in the same form for both scanners.
+struct Handed {
+  std::vector<std::string> words;  // word and context, as Describe writes them
+  int afterWordCalls = 0;
+};
+
+class ByteRecorder final : public ScanListener {
+ public:
+  ByteRecorder(Handed& out, std::deque<std::string>& lines, int stopAt)
+      : out_(out), lines_(lines), stopAt_(stopAt) {}
+  void AddWord(std::string_view word, const OccurrenceContext& context) override {
+    out_.words.push_back(Describe({DecodeCp1252(word), context}));
+  }
+  bool AfterWord() override { return ++out_.afterWordCalls == stopAt_; }
+  bool ReadRawLine(std::string_view& line) override {
+    if (lines_.empty()) return false;
+    raw_ = lines_.front();
+    lines_.pop_front();
+    line = raw_;
+    return true;
+  }
+
+ private:
+  Handed& out_;
+  std::deque<std::string>& lines_;
+  int stopAt_;
+  std::string raw_;
+};
+
+class TextRecorder final : public test::literal::ScanListener {
+ public:
+  TextRecorder(Handed& out, std::deque<std::string>& lines, int stopAt)
+      : out_(out), lines_(lines), stopAt_(stopAt) {}
+  void AddWord(Text& word, const OccurrenceContext& context) override {
+    out_.words.push_back(Describe({word, context}));
+  }
+  bool AfterWord() override { return ++out_.afterWordCalls == stopAt_; }
+  bool ReadRawLine(Text& line) override {
+    if (lines_.empty()) return false;
+    line = DecodeCp1252(lines_.front());
+    lines_.pop_front();
+    return true;
+  }
+
+ private:
+  Handed& out_;
+  std::deque<std::string>& lines_;
+  int stopAt_;
+};
+
+std::string StateOf(const ScanState& s, bool reachedEnd, int64_t words) {
+  std::string out;
+  for (bool b : {s.inTag, s.inComment, s.inStyle, s.inScript, s.inTitle, s.bold, s.italic,
+                 s.inDescription, s.inExistingKeywords, s.inFontTag, s.fontSizeOff, reachedEnd})
+    out += b ? '1' : '0';
+  for (int64_t v : {int64_t{s.angleDepth}, int64_t{s.headingWeight}, int64_t{s.tableDepth},
+                    int64_t{s.divDepth}, int64_t{s.spanDepth}, int64_t{s.fontSize},
+                    static_cast<int64_t>(s.fontSizeStack.size()), words})
+    out += " " + std::to_string(v);
+  return out;
+}
+
+std::string StateOf(const test::literal::MarkupScanner& s) {
+  ScanState state;
+  state.inTag = s.blnInTag;
+  state.inComment = s.blnInComment;
+  state.inStyle = s.blnInStyle;
+  state.inScript = s.blnInScript;
+  state.inTitle = s.blnInTitle;
+  state.bold = s.blnBold;
+  state.italic = s.blnItalic;
+  state.inDescription = s.blnInDescription;
+  state.inExistingKeywords = s.blnInExistingKeywords;
+  state.inFontTag = s.blnInFontTag;
+  state.fontSizeOff = s.blnFontSizeOff;
+  state.angleDepth = s.intAngleDepth;
+  state.headingWeight = s.intHeadingWeight;
+  state.tableDepth = s.intTableDepth;
+  state.divDepth = s.intDivDepth;
+  state.spanDepth = s.intSpanDepth;
+  state.fontSize = s.intFontSize;
+  state.fontSizeStack = s.intFontSizeStack;
+  return StateOf(state, s.ReachedEndOfDocument(), s.lngTotalWords);
+}
+
+class ScannerAgreementTest : public testing::TestWithParam<uint32_t> {};
+
+TEST_P(ScannerAgreementTest, RandomDocumentsGiveTheSameWordsInTheSameContexts) {
+  test::RandomMarkup markup(GetParam());
+  for (int document = 0; document < 40; ++document) {
+    ScanOptions options;
+    options.weights.table = markup.OneIn(3) ? 0 : 1;
+    options.weights.div = markup.OneIn(3) ? 0 : 2;
+    options.weights.span = markup.OneIn(3) ? 0 : 2;
+    options.weights.existingKeywords = markup.OneIn(2) ? 0 : 30;
+    options.language = LanguageAt(static_cast<int32_t>(markup.Below(8)) - 1);
+    const bool lower = markup.OneIn(3);
+    const bool utf8 = markup.OneIn(4);
+    const int stopAt = markup.OneIn(5) ? static_cast<int>(1 + markup.Below(30)) : -1;
+    std::vector<std::string> lines;
+    for (const Text& line : markup.Lines(12, 30)) {
+      std::string bytes = EncodeCp1252(line);
+      if (utf8 && markup.OneIn(2)) bytes += ToUtf8(u" \u00e9t\u00e9\u2014\u0119 ");
+      lines.push_back(bytes);
+    }
+
+    Handed fromBytes;
+    std::deque<std::string> byteLines(lines.begin(), lines.end());
+    ByteRecorder byteRecorder(fromBytes, byteLines, stopAt);
+    MarkupScanner scanner(options, byteRecorder);
+    scanner.Reset();
+    while (!byteLines.empty() && !scanner.ReachedEndOfDocument()) {
+      const std::string line = byteLines.front();
+      byteLines.pop_front();
+      scanner.ScanLine(line, utf8, lower);
+      if (fromBytes.afterWordCalls >= stopAt && stopAt > 0) break;
+    }
+
+    Handed fromText;
+    std::deque<std::string> textLines(lines.begin(), lines.end());
+    TextRecorder textRecorder(fromText, textLines, stopAt);
+    test::literal::MarkupScanner reference(options, textRecorder);
+    reference.Reset();
+    while (!textLines.empty() && !reference.ReachedEndOfDocument()) {
+      Text line = DecodeCp1252(textLines.front());
+      textLines.pop_front();
+      reference.strScanLine = std::move(line);
+      if (!test::literal::PrepareScanLine(reference.strScanLine, utf8, lower)) continue;
+      reference.ScanLine();
+      if (fromText.afterWordCalls >= stopAt && stopAt > 0) break;
+    }
+
+    std::string document_text;
+    for (const std::string& line : lines)
+      document_text += line + "\n";
+    ASSERT_EQ(fromBytes.words, fromText.words) << "seed " << GetParam() << "\n" << document_text;
+    ASSERT_EQ(fromBytes.afterWordCalls, fromText.afterWordCalls) << document_text;
+    ASSERT_EQ(StateOf(scanner.state(), scanner.ReachedEndOfDocument(), scanner.wordCount()),
+              StateOf(reference))
+        << document_text;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ScannerAgreementTest, testing::Range(1u, 61u));
+
+// One long line holds every kind of tag thousands of times: the remembered searches of the
+// rest of the line must answer each tag as a fresh search would.
+TEST(ScannerAgreement, OneLongLine) {
+  test::RandomMarkup markup(99);
+  for (int document = 0; document < 6; ++document) {
+    ScanOptions options;
+    options.weights.existingKeywords = document % 2 == 0 ? 0 : 20;
+    options.weights.span = document % 3 == 0 ? 0 : 2;
+    const std::string line = EncodeCp1252(markup.Line(4000));
+    Handed fromBytes;
+    std::deque<std::string> noLines;
+    ByteRecorder byteRecorder(fromBytes, noLines, -1);
+    MarkupScanner scanner(options, byteRecorder);
+    scanner.Reset();
+    scanner.ScanLine(line, false, false);
+
+    Handed fromText;
+    std::deque<std::string> noTextLines;
+    TextRecorder textRecorder(fromText, noTextLines, -1);
+    test::literal::MarkupScanner reference(options, textRecorder);
+    reference.Reset();
+    reference.strScanLine = DecodeCp1252(line);
+    if (test::literal::PrepareScanLine(reference.strScanLine, false, false)) reference.ScanLine();
+    ASSERT_EQ(fromBytes.words, fromText.words) << document;
+    ASSERT_EQ(StateOf(scanner.state(), scanner.ReachedEndOfDocument(), scanner.wordCount()),
+              StateOf(reference));
+  }
 }
 
 }  // namespace

@@ -195,5 +195,26 @@ TEST(FindCharNotInSet, Cases) {
     EXPECT_EQ(FindCharNotInSet(c.text, c.start, c.set), c.pos);
 }
 
+// The tables over the bytes of the code page are the character functions through the code
+// page: lowering stays within the code page, and the letter classes are IsLetterChar's.
+TEST(ByteTables, AgreeWithTheCharacterFunctions) {
+  const ByteTable& lower = Cp1252LowerBytes();
+  for (int b = 0; b < 256; ++b) {
+    const char16_t c = Cp1252ToChar(static_cast<unsigned char>(b));
+    ASSERT_GE(Cp1252FromChar(LowerChar(c)), 0) << b;
+    EXPECT_EQ(Cp1252ToChar(lower[static_cast<size_t>(b)]), LowerChar(c)) << b;
+  }
+  for (bool digits : {false, true}) {
+    for (TextView extra : {TextView(), TextView(u"-'")}) {
+      const ByteSet letters = LetterBytes(digits, extra);
+      for (int b = 0; b < 256; ++b) {
+        EXPECT_EQ(letters[static_cast<size_t>(b)],
+                  IsLetterChar(Cp1252ToChar(static_cast<unsigned char>(b)), digits, extra))
+            << b;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tw

@@ -347,5 +347,28 @@ TEST(SmallHelpers, TrimAndNumbers) {
   EXPECT_EQ(Ascii("x=1"), u"x=1");
 }
 
+// The decoding of bytes gives the bytes of what the decoding of 16-bit text gives, into
+// another room and over the bytes themselves.
+TEST(DecodeUtf8LatinBytes, AgreesWithTheTextDecoding) {
+  std::mt19937 rng(31);
+  const std::vector<std::string> pieces = {
+      "a",        " ",        "\xC3\xA9", "\xC3",         "\xA9",         "\xE2\x82\xAC",
+      "\xE2\x82", "\xC2\x85", "\xC4\x99", "\xED\xA0\x80", "\xE0\x80\x80", "\xF0\x9F\x98\x80",
+      "\xC2\xA0", "\x80",     "\xFF",     "\xEF\xBB\xBF", "<b>"};
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes;
+    const size_t n = rng() % 20;
+    for (size_t k = 0; k < n; ++k)
+      bytes += pieces[rng() % pieces.size()];
+    const std::string expected = EncodeCp1252(DecodeUtf8Latin(DecodeCp1252(bytes)));
+    std::string out(bytes.size(), '\0');
+    out.resize(DecodeUtf8LatinBytes(bytes, out.data()));
+    ASSERT_EQ(out, expected) << bytes;
+    std::string same = bytes;
+    same.resize(DecodeUtf8LatinBytes(same, same.data()));
+    ASSERT_EQ(same, expected) << bytes;
+  }
+}
+
 }  // namespace
 }  // namespace tw

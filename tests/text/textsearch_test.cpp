@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,33 @@ TEST(LowersOnlyFromAscii, LettersThatOtherCharactersLowerTo) {
   EXPECT_FALSE(LowersOnlyFromAscii(u'='));
   EXPECT_FALSE(LowersOnlyFromAscii(u'A'));
   EXPECT_FALSE(LowersOnlyFromAscii(u'\u00E9'));
+}
+
+// The byte searches against plain loops, from every start, over lengths on both sides of
+// the sixteen bytes looked at at once.
+TEST(ByteSearches, AgreeWithPlainLoops) {
+  std::mt19937 rng(21);
+  const std::string alphabet = "ab<>&;\x80\xff";
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes;
+    const size_t n = rng() % 70;
+    for (size_t k = 0; k < n; ++k)
+      bytes.push_back(rng() % 5 == 0 ? alphabet[rng() % alphabet.size()] : 'x');
+    for (size_t from = 0; from <= n; ++from) {
+      auto plain = [&](auto hit) {
+        for (size_t i = from; i < n; ++i) {
+          if (hit(bytes[i])) return i;
+        }
+        return std::string::npos;
+      };
+      ASSERT_EQ(FindEitherByte(bytes, from, '<', '&'),
+                plain([](char c) { return c == '<' || c == '&'; }));
+      ASSERT_EQ(FindAnyOfThreeBytes(bytes, from, '<', '>', ';'),
+                plain([](char c) { return c == '<' || c == '>' || c == ';'; }));
+      ASSERT_EQ(FindNonAsciiByte(bytes, from),
+                plain([](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+    }
+  }
 }
 
 }  // namespace

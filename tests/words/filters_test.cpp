@@ -9,8 +9,10 @@
 #include <random>
 
 #include "text/chars.hpp"
+#include "text/codepage.hpp"
 #include "text/strproc.hpp"
 #include "words/commonwords.hpp"
+#include "words/wordhash.hpp"
 
 namespace tw {
 namespace {
@@ -188,6 +190,41 @@ TEST_P(FilterAgreementTest, RandomWordsMatchTheLiteralRules) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, FilterAgreementTest, testing::Range(1u, 41u));
+
+// The filters over the bytes of the code page agree with the filters over 16-bit text on
+// every word of the code page's characters, down to the lowered word and its hash.
+TEST_P(FilterAgreementTest, BytesOfTheCodePageMatchTheText) {
+  std::mt19937 rng(GetParam());
+  CommonWords common;
+  common.ParseLine(u"ais les des \u00e9t\u00e9 \u0152IL isn", 0);
+  AnalysisSettings s;
+  s.cboShortWordSize = static_cast<int32_t>(rng() % 3);
+  s.chkIgnoreShortWords = rng() % 2 == 0;
+  s.chkIgnoreCommonWords = rng() % 2 == 0;
+  s.cboLanguage = static_cast<int32_t>(rng() % 2);
+  s.strWordsToIgnoreList = rng() % 2 == 0 ? Text(u"mind,s\u00e9,") : Text();
+  FilterScratch fromText;
+  FilterScratch fromBytes;
+  for (int k = 0; k < 3000; ++k) {
+    std::string bytes;
+    const int length = static_cast<int>(rng() % 9);
+    for (int c = 0; c < length; ++c) {
+      // Mostly the letters that matter to some filter, now and then any byte at all.
+      static const std::string letters = "aeiouyYlLIVXcmxdsSnrt\xc9\xe9\xff\x9f\x8c\x9c\x8a\x9a-' ";
+      bytes.push_back(rng() % 8 == 0 ? static_cast<char>(rng() % 256)
+                                     : letters[rng() % letters.size()]);
+    }
+    const Text text = DecodeCp1252(bytes);
+    const WordFilter expected = RejectingFilter(text, Scan(s), common, fromText);
+    ASSERT_EQ(RejectingFilter(bytes, Scan(s), common, fromBytes), expected) << ToUtf8(text);
+    if (expected == WordFilter::None) {
+      ASSERT_EQ(fromBytes.lowered(), fromText.lowered());
+      ASSERT_EQ(fromBytes.unchanged, fromText.unchanged);
+      ASSERT_EQ(fromBytes.unchanged, fromText.lowered() == TextView(text));
+      ASSERT_EQ(fromBytes.loweredHash, HashWord(fromText.lowered()));
+    }
+  }
+}
 
 }  // namespace
 }  // namespace tw

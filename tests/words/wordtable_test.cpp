@@ -8,11 +8,14 @@
 
 #include <cctype>
 #include <random>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "text/codepage.hpp"
 #include "text/strproc.hpp"
 #include "words/commonwords.hpp"
+#include "words/filters.hpp"
 #include "words/literaltable.hpp"
 
 namespace tw {
@@ -485,20 +488,19 @@ TEST(AddWordTest, RejectedWordsLeaveTheTableUnchanged) {
   CommonWords common;
   common.ParseLine(u"the", 0);
   const OccurrenceContext body;
-  Text word = u"The";
-  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::Rejected);
-  word = u"to";
-  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::Rejected);
-  word = u"html";
-  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::Rejected);
-  word = u"Tools";
-  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::NewWord);
-  word = u"Tool";
-  EXPECT_EQ(table.AddWord(word, body, ResolveOptions(settings).scan, common), AddResult::Counted);
-  EXPECT_EQ(word, u"Tool");
+  const ScanOptions options = ResolveOptions(settings).scan;
+  table.Reset(options, common);
+  EXPECT_EQ(table.AddWord("The", body), AddResult::Rejected);
+  EXPECT_EQ(table.AddWord("to", body), AddResult::Rejected);
+  EXPECT_EQ(table.AddWord("html", body), AddResult::Rejected);
+  EXPECT_EQ(table.AddWord("Tools", body), AddResult::NewWord);
+  EXPECT_EQ(table.AddWord("Tool", body), AddResult::Counted);
+  // A word met again is rejected or counted as the first time.
+  EXPECT_EQ(table.AddWord("The", body), AddResult::Rejected);
+  EXPECT_EQ(table.AddWord("Tool", body), AddResult::Counted);
   ASSERT_EQ(table.intNumWords(), 1);
   EXPECT_EQ(table.Ranked()[0].word, u"Tool");
-  EXPECT_EQ(table.Ranked()[0].keyValue, 6);
+  EXPECT_EQ(table.Ranked()[0].keyValue, 9);
 }
 
 TEST(AddWordTest, TitleOccurrencesSetTheFlagAndWeighTheTitleWeight) {
@@ -507,12 +509,81 @@ TEST(AddWordTest, TitleOccurrencesSetTheFlagAndWeighTheTitleWeight) {
   CommonWords common;
   OccurrenceContext title;
   title.blnInTitle = true;
-  Text word = u"keyword";
-  table.AddWord(word, title, ResolveOptions(settings).scan, common);
+  const ScanOptions options = ResolveOptions(settings).scan;
+  table.Reset(options, common);
+  table.AddWord("keyword", title);
   ASSERT_EQ(table.intNumWords(), 1);
   EXPECT_TRUE(table.Ranked()[0].fromTitleOrMeta);
   EXPECT_EQ(table.Ranked()[0].keyValue, 80);
 }
+
+TEST(AddWordTest, NeedsTheScansFilters) {
+  WordTable table;
+  EXPECT_THROW(table.AddWord("word", OccurrenceContext{}), std::logic_error);
+}
+
+// Words as the scanner hands them over (bytes of the code page), through the filters and the
+// count, against the filters over 16-bit text and the literal table; every word is met many
+// times, as the filters' verdicts are kept per word.
+class AddWordAgreementTest : public testing::TestWithParam<uint32_t> {};
+
+TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
+  std::mt19937 rng(GetParam());
+  static const Text alphabet =
+      u"aeiouyYlLIVXCMcmxdDsSnrtT\u00c9\u00e9\u00c0\u00ff\u0178\u0152\u0153\u0160\u0161-'";
+  std::vector<Text> vocabulary;
+  for (int k = 0; k < 150; ++k) {
+    Text word;
+    const size_t length = 1 + rng() % 12;
+    for (size_t c = 0; c < length; ++c)
+      word.push_back(alphabet[rng() % alphabet.size()]);
+    vocabulary.push_back(word);
+    vocabulary.push_back(word + u"s");
+  }
+  vocabulary.push_back(Text(70, u'a') + u"b");  // too long
+  CommonWords common;
+  common.ParseLine(u"les des \u00e9t\u00e9 the \u0153il and", 0);
+  common.ParseLine(u"les des", 1);
+  AnalysisSettings settings;
+  settings.cboLanguage = static_cast<int32_t>(rng() % 3) - 1;
+  settings.cboShortWordSize = static_cast<int32_t>(rng() % 3);
+  settings.chkIgnoreShortWords = rng() % 2 == 0;
+  settings.chkIgnoreCommonWords = rng() % 3 != 0;
+  settings.strWordsToIgnoreList = rng() % 2 == 0 ? Text(u"mind,s\u00e9,") : Text();
+  const ScanOptions options = ResolveOptions(settings).scan;
+
+  WordTable fast;
+  fast.Reset(options, common);
+  LiteralTable literal;
+  for (int step = 0; step < 3000; ++step) {
+    const Text& word = vocabulary[rng() % vocabulary.size()];
+    OccurrenceContext context;
+    context.blnBold = rng() % 4 == 0;
+    context.blnInTitle = rng() % 9 == 0;
+    context.intTableDepth = static_cast<int32_t>(rng() % 2);
+    const AddResult result = fast.AddWord(EncodeCp1252(word), context);
+    if (IsRejectedWord(word, options, common)) {
+      ASSERT_EQ(result, AddResult::Rejected) << ToUtf8(word);
+      continue;
+    }
+    ASSERT_NE(result, AddResult::Rejected) << ToUtf8(word);
+    Text counted = word;
+    literal.CountWord(
+        counted, OccurrenceWeight(context, options.weights),
+        context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords);
+    if (step % 50 == 0) ExpectSame(fast, literal, "step " + std::to_string(step));
+  }
+  ExpectSame(fast, literal, "after the scan");
+  fast.ApplyMinFrequency(2);
+  literal.ApplyMinFrequency(2);
+  fast.MergeCaseVariants();
+  literal.MergeCaseVariants();
+  fast.NormaliseKeyValues();
+  literal.NormaliseKeyValues();
+  ExpectSame(fast, literal, "after the finishing steps");
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, AddWordAgreementTest, testing::Range(1u, 41u));
 
 }  // namespace
 }  // namespace tw
