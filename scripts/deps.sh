@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs (as root), or says how to. With "package",
 # also those that make and check the Debian package (scripts/package.sh); with "bench", those
-# of the benchmarks.
+# of the benchmarks; with "fuzz", clang and its libFuzzer (scripts/fuzz.sh).
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev libdtl-dev
@@ -13,6 +13,11 @@ fi
 # scripts/bench.sh and scripts/profile.sh (argument "bench"): timings, peak memory, profiles.
 if [ "${1:-}" = "bench" ]; then
   packages+=(hyperfine time valgrind linux-perf)
+fi
+# scripts/fuzz.sh (argument "fuzz"): clang 14 with libFuzzer and the sanitizer runtimes, and
+# llvm-symbolizer for the stack traces of a finding.
+if [ "${1:-}" = "fuzz" ]; then
+  packages+=(clang-14 clang libclang-rt-14-dev llvm)
 fi
 missing=()
 for p in "${packages[@]}"; do

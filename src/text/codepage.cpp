@@ -258,7 +258,9 @@ std::string ToUtf8FileName(TextView text) {
   out.reserve(text.size());
   size_t from = 0;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] >= kEscapeFirst && text[i] <= kEscapeLast) {
+    // The low half of a surrogate pair belongs to its character, not to an escaped byte.
+    const bool lowHalf = i > 0 && text[i - 1] >= kHighSurrogate && text[i - 1] < kLowSurrogate;
+    if (!lowHalf && text[i] >= kEscapeFirst && text[i] <= kEscapeLast) {
       out += ToUtf8(text.substr(from, i - from));
       out.push_back(static_cast<char>(text[i] - kEscapeBase));
       from = i + 1;

@@ -35,6 +35,25 @@ TEST(Cp1252, KnownCharacters) {
   EXPECT_EQ(Cp1252FromChar(u'\u0141'), -1);
 }
 
+TEST(FileNameBytes, SurviveTheWayThroughText) {
+  const struct {
+    std::string_view bytes;
+    std::u16string_view text;
+  } cases[] = {
+      // Characters beyond U+FFFF whose low surrogate lies among the escapes U+DC80-U+DCFF.
+      {"\xF3\x93\x93\x93", u"\U000D34D3"},
+      {"\xF0\x9F\x92\xA9.html", u"\U0001F4A9.html"},
+      {"\xF0\x90\x82\x80\x80", u"\U00010080\xDC80"},
+      {"\xE9\xF0\x9F\x82\xA1", u"\xDCE9\U0001F0A1"},
+      {"\xF0\x9F\x98\x80 caf\xC3\xA9", u"\U0001F600 caf\u00E9"},
+      {"a\xFF!", u"a\xDCFF!"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FromUtf8FileName(c.bytes), c.text) << c.bytes;
+    EXPECT_EQ(ToUtf8FileName(c.text), c.bytes) << c.bytes;
+  }
+}
+
 TEST(Cp1252, DecodeAppendKeepsWhatWasThere) {
   // Longer than the decoder's buffer, with every byte in it.
   std::string bytes;
