@@ -99,10 +99,10 @@ int64_t Number(std::string_view digits) {
 // Every word of the finished table is a word of the document's text, within the longest
 // word; key values are normalised to at most 100 and stand in rank order.
 void CheckTable(const WordTable& table, const ScanOptions& options) {
-  const std::vector<WordEntry>& ranked = table.Ranked();
+  const RankedEntries ranked = table.Ranked();
   FUZZ_CHECK(static_cast<int32_t>(ranked.size()) == table.intNumWords());
   float previous = 100.0f;
-  for (const WordEntry& e : ranked) {
+  for (const WordEntry e : ranked) {
     FUZZ_CHECK(!e.word.empty());
     FUZZ_CHECK(e.word.size() <= static_cast<size_t>(intMaxWordLength));
     FUZZ_CHECK(e.word.find_first_of(u" ,\r\n") == Text::npos);
