@@ -97,6 +97,23 @@ constexpr std::string_view kFlagMark = "{\x1f}";
 // CLI11's words for a value given to a flag, after the flag's name without its dashes.
 constexpr std::string_view kFlagValueRefused = " was given a disallowed flag override";
 
+// CLI11 takes a FILE written as a list for the FILEs in it: "[a,b]" for a and b, "[old]" for
+// old, "[]" for none. Such an argument goes to CLI11 behind a mark and every value comes
+// back without it; an argument that starts with the mark gets one more, so that each
+// argument comes back as it was given.
+constexpr char kListMark = '\x1f';
+
+std::string Marked(const std::string& arg) {
+  if (!arg.empty() && (arg.front() == kListMark || (arg.front() == '[' && arg.back() == ']')))
+    return kListMark + arg;
+  return arg;
+}
+
+std::string Unmarked(std::string value) {
+  if (!value.empty() && value.front() == kListMark) value.erase(0, 1);
+  return value;
+}
+
 // A bad value, thrown from an option's callback while CLI11 parses, so that the first bad
 // value on the command line is the one reported.
 class BadArgument : public std::runtime_error {
@@ -175,6 +192,8 @@ class CommandParser {
     }
     for (const auto& [option, target] : flags_)
       *target = option->count() > 0;
+    for (std::string& file : line_.operands)
+      file = Unmarked(std::move(file));
     return std::nullopt;
   }
 
@@ -210,10 +229,15 @@ class CommandParser {
 
   // An option with a value; `take` runs for each time it is given, in the order given.
   void Value(std::string_view names, std::function<void(const std::string&)> take) {
-    CLI::Option* option =
-        app_.add_option_function<std::string>(std::string(names), std::move(take));
+    CLI::Option* option = app_.add_option_function<std::string>(
+        std::string(names),
+        [take = std::move(take)](const std::string& value) { take(Unmarked(value)); });
     option->trigger_on_parse();
     valueNames_.push_back(option->get_name());
+    for (const std::string& name : option->get_lnames())
+      valueSpellings_.push_back("--" + name);
+    for (const std::string& name : option->get_snames())
+      valueSpellings_.push_back("-" + name);
   }
 
   void Flag(std::string_view names, bool& target) {
@@ -223,13 +247,22 @@ class CommandParser {
   }
 
   // "--max-bytes=" gives the option an empty value; CLI11 would take the next argument.
+  // The argument after an option that takes a value is that value, whatever it looks like.
+  // Every argument that CLI11 could take for a list is marked (see Marked).
   std::vector<std::string> SplitEmptyValues(std::span<const std::string> args) const {
     std::vector<std::string> out;
     out.reserve(args.size() + 1);
     for (size_t i = 0; i < args.size(); ++i) {
       const std::string& arg = args[i];
+      if (i + 1 < args.size() && std::find(valueSpellings_.begin(), valueSpellings_.end(),
+                                           arg) != valueSpellings_.end()) {
+        out.push_back(arg);
+        out.push_back(Marked(args[++i]));
+        continue;
+      }
       if (arg == "--") {
-        out.insert(out.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+        for (size_t j = i; j < args.size(); ++j)
+          out.push_back(j == i ? arg : Marked(args[j]));
         break;
       }
       const std::string name = arg.substr(0, arg.size() - 1);
@@ -238,7 +271,7 @@ class CommandParser {
         out.push_back(name);
         out.emplace_back();
       } else {
-        out.push_back(arg);
+        out.push_back(Marked(arg));
       }
     }
     return out;
@@ -259,6 +292,8 @@ class CommandParser {
   CommandLine& line_;
   CLI::App app_;
   std::vector<std::string> valueNames_;
+  // "--jobs", "-j" ...: every way of writing an option that takes a value.
+  std::vector<std::string> valueSpellings_;
   std::vector<std::pair<CLI::Option*, bool*>> flags_;
 };
 
