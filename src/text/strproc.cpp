@@ -440,7 +440,12 @@ Text NumberText(int64_t n) {
 
 Text FormatWithLeadingSpace(int64_t n) {
   if (n < 0) return NumberText(n);
-  return Text(1, kSpace) + NumberText(n);
+  Text digits = NumberText(n);
+  Text out;
+  out.reserve(digits.size() + 1);
+  out.push_back(kSpace);
+  out.append(digits);
+  return out;
 }
 
 Text Ascii(std::string_view s) {
