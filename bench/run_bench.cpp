@@ -23,25 +23,6 @@ constexpr int64_t kMegabyte = 1024 * 1024;
 constexpr double kMillion = 1e6;
 constexpr int32_t kEnglish = 0;
 
-// Output, progress and messages go nowhere; the settings are the window's defaults with
-// English common words.
-class BenchHost : public SettingsRunHost {
- public:
-  const Text& OutputText() const override { return output_; }
-  void SetOutputText(Text text) override { output_ = std::move(text); }
-  void AppendOutputText(TextView text) override { output_.append(text); }
-  void SetWordCountLabels(TextView, TextView) override {}
-  MsgAnswer ShowMessage(const Message& message) override {
-    std::fprintf(stderr, "message: %s\n", ToUtf8(message.text).c_str());
-    ++messages;
-    return MsgAnswer::Ok;
-  }
-  int messages = 0;
-
- private:
-  Text output_;
-};
-
 struct Fixture {
   ProgramText texts;
   CommonWords commonWords;
@@ -90,14 +71,17 @@ double PeakResidentMegabytes() {
 void BM_Run(benchmark::State& state, bool lineBreaks) {
   Fixture& f = TheFixture();
   const auto& [file, size] = f.Document(state.range(0), lineBreaks);
-  BenchHost host;
+  // The window's defaults with English common words.
+  KeepingRunHost host;
   host.settings.txbInputFile = FromPath(file);
   host.settings.cboLanguage = kEnglish;
   int32_t words = 0;
   for (auto _ : state) {
     Analysis analysis(f.texts, f.commonWords);
     const bool done = analysis.RunAnalysis(true, host);
-    if (!done || host.messages > 0) {
+    if (!done || !host.messages.empty()) {
+      for (const Message& message : host.messages)
+        std::fprintf(stderr, "message: %s\n", ToUtf8(message.text).c_str());
       state.SkipWithError("the run did not finish");
       break;
     }

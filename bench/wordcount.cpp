@@ -21,23 +21,6 @@ namespace {
 
 constexpr int32_t kEnglish = 0;
 
-class CountHost : public SettingsRunHost {
- public:
-  const Text& OutputText() const override { return output_; }
-  void SetOutputText(Text text) override { output_ = std::move(text); }
-  void AppendOutputText(TextView text) override { output_.append(text); }
-  void SetWordCountLabels(TextView, TextView) override {}
-  MsgAnswer ShowMessage(const Message& message) override {
-    std::fprintf(stderr, "message: %s\n", ToUtf8(message.text).c_str());
-    ++messages;
-    return MsgAnswer::Ok;
-  }
-  int messages = 0;
-
- private:
-  Text output_;
-};
-
 struct Counts {
   bool done = false;
   int32_t distinct = 0;
@@ -46,13 +29,15 @@ struct Counts {
 
 Counts CountWords(const ProgramText& texts, const CommonWords& commonWords,
                   const std::filesystem::path& file, int32_t minFrequency) {
-  CountHost host;
+  KeepingRunHost host;
   host.settings.txbInputFile = FromPath(file);
   host.settings.cboLanguage = kEnglish;
   host.settings.cboThresholdFrequency = minFrequency - 1;
   Analysis analysis(texts, commonWords);
   Counts counts;
-  counts.done = analysis.RunAnalysis(false, host) && host.messages == 0;
+  counts.done = analysis.RunAnalysis(false, host) && host.messages.empty();
+  for (const Message& message : host.messages)
+    std::fprintf(stderr, "message: %s\n", ToUtf8(message.text).c_str());
   counts.distinct = analysis.table().intNumWords();
   counts.total = analysis.table().lngTotalWords;
   return counts;

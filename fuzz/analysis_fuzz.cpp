@@ -59,21 +59,6 @@ const Engine& TheEngine() {
   return engine;
 }
 
-class FuzzHost : public SettingsRunHost {
- public:
-  const Text& OutputText() const override { return output; }
-  void SetOutputText(Text text) override { output = std::move(text); }
-  void AppendOutputText(TextView text) override { output.append(text); }
-  void SetWordCountLabels(TextView, TextView) override {}
-  MsgAnswer ShowMessage(const Message& message) override {
-    messages.push_back(message);
-    return MsgAnswer::Ok;
-  }
-
-  Text output;
-  std::vector<Message> messages;
-};
-
 // The two text boxes hold one line.
 Text OneLine(std::string_view utf8) {
   Text text = FromUtf8(utf8);
@@ -153,7 +138,7 @@ void CheckTag(const Text& output, const AnalysisOptions& options, bool utf8) {
 std::optional<Text> Analyse(const AnalysisSettings& settings, const std::filesystem::path& file,
                             bool chooseLanguage, bool commandReading) {
   const Engine& engine = TheEngine();
-  FuzzHost host;
+  KeepingRunHost host;
   AnalysisSettings& s = host.settings;
   s = settings;
   s.txbInputFile = FromPath(file);

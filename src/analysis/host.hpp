@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "analysis/settings.hpp"
 #include "text/message.hpp"
@@ -59,6 +60,23 @@ class SettingsRunHost : public RunHost {
   void SetBeginWithText(Text text) override { settings.txbBeginMetaTagWith = std::move(text); }
 
   AnalysisSettings settings;
+};
+
+// A host that keeps what the run shows: the output box's text and every message, each
+// answered Ok. For the tools, benchmarks and fuzz targets that drive a run.
+class KeepingRunHost : public SettingsRunHost {
+ public:
+  const Text& OutputText() const override { return output; }
+  void SetOutputText(Text text) override { output = std::move(text); }
+  void AppendOutputText(TextView text) override { output.append(text); }
+  void SetWordCountLabels(TextView, TextView) override {}
+  MsgAnswer ShowMessage(const Message& message) override {
+    messages.push_back(message);
+    return MsgAnswer::Ok;
+  }
+
+  Text output;
+  std::vector<Message> messages;
 };
 
 }  // namespace tw
