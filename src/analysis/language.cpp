@@ -120,7 +120,12 @@ Result<LanguageChoice> ChooseDocumentLanguage(DocumentReader& document, TextView
   if (declared >= 0) return LanguageChoice{declared, LanguageSource::Declared};
 
   bool isUtf8 = false;
-  IsTextFile(document, name, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+  const TextFileKind kind =
+      IsTextFile(document, name, kTextSampleSize, kNonTextLimitPercent, isUtf8, true);
+  if (document.error().failed()) return document.error();
+  // A file the run refuses (binary, RTF, UTF-16) is no text: its bytes cut into words would
+  // only hit short words of the lists by chance.
+  if (!IsReadableText(kind)) return LanguageChoice{kEnglishLanguageIndex, LanguageSource::Default};
   if (const Status read = document.Fill(kRecognitionByteLimit); read.failed()) return read;
   const std::string_view head = document.HeldFrom(0).substr(0, kRecognitionByteLimit);
   const int32_t recognised = RecogniseLanguage(CountLanguageHits(head, isUtf8, commonWords));

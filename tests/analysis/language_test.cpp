@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <string>
 
 #include "analysis/language.hpp"
@@ -84,6 +85,18 @@ std::string Script(size_t size) {
   return script + "</script>\r\n";
 }
 
+// Bytes of a noise generator: no text, but cut into words they hit the short words of the
+// lists now and then.
+std::string Noise(size_t size) {
+  std::string bytes;
+  uint32_t state = 12345;
+  while (bytes.size() < size) {
+    state = state * 1103515245U + 12345U;
+    bytes.push_back(static_cast<char>(state >> 16));
+  }
+  return bytes;
+}
+
 const LanguageCase kLanguageCases[] = {
     {"english", Page(kEnglish), "en", LanguageSource::Recognised},
     {"french", Page(kFrench), "fr", LanguageSource::Recognised},
@@ -122,6 +135,9 @@ const LanguageCase kLanguageCases[] = {
      "es", LanguageSource::Recognised},
     {"only_code", "<html><head>" + Script(3000) + "</head><body></body></html>", "en",
      LanguageSource::Default},
+    // A file the run refuses has no language to recognise.
+    {"noise", Noise(3000), "en", LanguageSource::Default},
+    {"spanish_in_rtf", "{\\rtf1\\ansi " + kSpanish + "}", "en", LanguageSource::Default},
     // Text beyond the first 256 KB is never read.
     {"german_after_a_long_script", "<html><head>" + Script(300000) + "</head>" + Page(kGerman),
      "en", LanguageSource::Default},
