@@ -440,12 +440,9 @@ Text NumberText(int64_t n) {
 
 Text FormatWithLeadingSpace(int64_t n) {
   if (n < 0) return NumberText(n);
-  Text digits = NumberText(n);
-  Text out;
-  out.reserve(digits.size() + 1);
-  out.push_back(kSpace);
-  out.append(digits);
-  return out;
+  Text text = NumberText(n);
+  text.insert(text.begin(), kSpace);
+  return text;
 }
 
 Text Ascii(std::string_view s) {
