@@ -16,6 +16,8 @@
 #include "words/wordtable.hpp"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -33,6 +35,7 @@ namespace tw {
 namespace {
 
 constexpr size_t kInitialSlots = 1024;
+constexpr size_t kMaxKeyLength = (size_t{1} << 27) - 1;  // what Node::keyLength holds
 constexpr size_t kLoadNumerator = 7;
 constexpr size_t kLoadDenominator = 10;
 constexpr double kTopKeyValue = 100.0;
@@ -91,6 +94,18 @@ std::optional<std::string> SingularKey(std::string_view key) {
   return KeyOfWord(TextView(word).substr(0, word.size() - 1));
 }
 
+// A number that falls as the value rises, equal for equal values (0 and -0 included).
+uint32_t DescendingOrderOf(float value) {
+  constexpr uint32_t kSign = 0x80000000U;
+  if (value == 0) value = 0;  // -0 ranks as 0
+  const auto bits = std::bit_cast<uint32_t>(value);
+  // Ascending order of the bits as unsigned numbers: negative values reversed below the
+  // positive ones; then turned round.
+  const uint32_t ascending = (bits & kSign) != 0 ? ~bits : bits | kSign;
+  return ~ascending;
+}
+constexpr int kStampBits = 32;
+
 // Whether some byte of the eight is 0.
 bool HasZeroByte(uint64_t v) {
   constexpr uint64_t kLanes = 0x0101010101010101ULL;
@@ -111,18 +126,21 @@ uint32_t Load32(const char* p) {
 }
 
 // A 32-bit hash of a key, eight bytes at a time; `zero` tells whether the key holds a 0
-// byte. Up to eight bytes are read as one number that, with the length, tells them apart:
-// from four bytes on the first four and the last four (which overlap below eight), below
-// that the first, middle and last byte; a longer key ends with the eight bytes that end it.
-inline uint32_t HashKey(std::string_view key, bool& zero) {
+// byte. A key of eight bytes or less is read as one number, its bytes in order and zeros
+// after them (from four bytes on from the first four and the last four, which overlap below
+// eight; below that from the first, middle and last byte); a longer key ends with the eight
+// bytes that end it.
+inline uint32_t HashKey(std::string_view key, bool& zero, uint64_t& shortValue) {
   constexpr uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
   constexpr uint64_t kFinalMultiplier = 0xd6e8feb86659fd93ULL;
   constexpr int kShift = 29;
   constexpr int kHalf = 32;
+  constexpr uint64_t kLowHalf = 0xFFFFFFFFULL;
   constexpr size_t kQuarter = sizeof(uint32_t);
   const char* p = key.data();
   const size_t n = key.size();
   uint64_t h = (n + 1) * kMultiplier;
+  shortValue = 0;
   if (n > sizeof(uint64_t)) {
     zero = false;
     for (size_t at = 0; at < n; at += sizeof(uint64_t)) {
@@ -132,17 +150,17 @@ inline uint32_t HashKey(std::string_view key, bool& zero) {
       h ^= h >> kShift;
     }
   } else if (n >= kQuarter) {
-    const uint64_t v = Load32(p) | static_cast<uint64_t>(Load32(p + n - kQuarter)) << kHalf;
-    zero = HasZeroByte(v);
-    h = (h ^ v) * kMultiplier;
+    const uint64_t last = static_cast<uint64_t>(Load32(p + n - kQuarter)) << (kBitsPerByte * (n - kQuarter));
+    shortValue = Load32(p) | (last & ~kLowHalf);
+    zero = HasZeroByte(Load32(p) | static_cast<uint64_t>(Load32(p + n - kQuarter)) << kHalf);
+    h = (h ^ shortValue) * kMultiplier;
   } else if (n > 0) {
-    const auto first = static_cast<unsigned char>(p[0]);
-    const auto middle = static_cast<unsigned char>(p[n / 2]);
-    const auto last = static_cast<unsigned char>(p[n - 1]);
+    const auto first = static_cast<uint64_t>(static_cast<unsigned char>(p[0]));
+    const auto middle = static_cast<uint64_t>(static_cast<unsigned char>(p[n / 2]));
+    const auto last = static_cast<uint64_t>(static_cast<unsigned char>(p[n - 1]));
     zero = first == 0 || middle == 0 || last == 0;
-    h = (h ^ (first | static_cast<uint64_t>(middle) << kBitsPerByte |
-              static_cast<uint64_t>(last) << 2 * kBitsPerByte)) *
-        kMultiplier;
+    shortValue = first | middle << (kBitsPerByte * (n / 2)) | last << (kBitsPerByte * (n - 1));
+    h = (h ^ shortValue) * kMultiplier;
   } else {
     zero = false;
   }
@@ -151,9 +169,18 @@ inline uint32_t HashKey(std::string_view key, bool& zero) {
   return static_cast<uint32_t>(h ^ (h >> kHalf));
 }
 
-uint32_t HashKey(std::string_view key) {
+// The short key of a key hashed to `shortValue`: its bytes as one number when it has one to
+// eight bytes and no 0 byte, which tells it from every other such key; 0 otherwise.
+inline uint64_t ShortKey(std::string_view key, bool zero, uint64_t shortValue) {
+  return key.size() <= sizeof(uint64_t) && !zero ? shortValue : 0;
+}
+
+uint32_t HashKey(std::string_view key, uint64_t& shortKey) {
   bool zero = false;
-  return HashKey(key, zero);
+  uint64_t shortValue = 0;
+  const uint32_t hash = HashKey(key, zero, shortValue);
+  shortKey = ShortKey(key, zero, shortValue);
+  return hash;
 }
 
 // Whether `n` bytes at `a` and at `b` are the same; made for short keys.
@@ -175,6 +202,33 @@ inline bool SameBytes(const char* a, const char* b, size_t n) {
 bool IsCaseMergeCandidate(TextView word) {
   if (static_cast<int32_t>(word.size()) < kMinCaseMergeLength) return false;
   return std::all_of(word.begin() + 1, word.end(), [](char16_t c) { return LowerChar(c) == c; });
+}
+
+// The same for the word of a key.
+bool IsCaseMergeCandidateKey(std::string_view key) {
+  if (key.find(kEscape) != std::string_view::npos) return IsCaseMergeCandidate(WordOfKey(key));
+  // Whether the character of each byte is its own lower-case form.
+  static const std::array<bool, kByteMask + 1> lowerByte = [] {
+    std::array<bool, kByteMask + 1> table{};
+    for (size_t b = 0; b < table.size(); ++b) {
+      const char16_t c = Cp1252ToChar(static_cast<unsigned char>(b));
+      table[b] = LowerChar(c) == c;
+    }
+    return table;
+  }();
+  if (static_cast<int32_t>(key.size()) < kMinCaseMergeLength) return false;
+  return std::all_of(key.begin() + 1, key.end(),
+                     [](char b) { return lowerByte[static_cast<unsigned char>(b)]; });
+}
+
+// The bytes that the first character of a non-empty key takes, and the character.
+size_t FirstCharLength(std::string_view key) {
+  return key[0] == kEscape && key.size() >= kEscapeLength ? kEscapeLength : 1;
+}
+char16_t FirstCharOfKey(std::string_view key) {
+  if (FirstCharLength(key) == 1) return Cp1252ToChar(static_cast<unsigned char>(key[0]));
+  return static_cast<char16_t>(static_cast<unsigned char>(key[1]) << kBitsPerByte |
+                               static_cast<unsigned char>(key[2]));
 }
 
 // Calls `f` with every character whose general lower-case form is `lowered`.
@@ -224,10 +278,9 @@ void WordTable::Reset() {
   options_ = nullptr;
   commonWords_ = nullptr;
   entries_.clear();
-  nodes_.clear();
-  slots_.assign(kInitialSlots, Slot{});
+  nodes_.assign(kInitialSlots, Node{});
   keys_.clear();
-  usedSlots_ = 0;
+  usedNodes_ = 0;
   clock_ = 0;
   entriesRanked_ = true;
   order_.clear();
@@ -237,65 +290,93 @@ void WordTable::Reset() {
 
 // ---- The index: word -> node ----
 
-inline int32_t WordTable::FindNode(std::string_view key, uint32_t hash) const {
-  const size_t mask = slots_.size() - 1;
-  const Slot* slots = slots_.data();
+inline int32_t WordTable::FindNode(std::string_view key, uint32_t hash, uint64_t shortKey) const {
+  const size_t mask = nodes_.size() - 1;
+  const Node* nodes = nodes_.data();
   for (size_t p = hash & mask;; p = (p + 1) & mask) {
-    const Slot& slot = slots[p];
-    if (slot.node == kNone) return kNone;
-    if (slot.hash != hash) continue;
-    const Node& node = nodes_[static_cast<size_t>(slot.node)];
-    if (node.keyLength == key.size() &&
-        SameBytes(keys_.data() + node.keyStart, key.data(), key.size())) {
-      return slot.node;
+    const Node& node = nodes[p];
+    if (node.used == 0) return kNone;
+    if (node.hash != hash) continue;
+    // A short key is the same key exactly when the numbers are the same; any other key has
+    // the short key 0 and is compared in keys_.
+    if (shortKey != 0) {
+      if (node.shortKey == shortKey) return static_cast<int32_t>(p);
+    } else if (node.shortKey == 0 && node.keyLength == key.size() &&
+               SameBytes(keys_.data() + node.keyStart, key.data(), key.size())) {
+      return static_cast<int32_t>(p);
     }
   }
 }
 
 void WordTable::GrowIndex() {
-  std::vector<Slot> old = std::move(slots_);
-  slots_.assign(old.size() * 2, Slot{});
-  const size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.node == kNone) continue;
-    size_t p = slot.hash & mask;
-    while (slots_[p].node != kNone)
+  std::vector<Node> old = std::move(nodes_);
+  nodes_.assign(old.size() * 2, Node{});
+  const size_t mask = nodes_.size() - 1;
+  // Where each node went.
+  std::vector<int32_t> moved(old.size(), kNone);
+  for (size_t k = 0; k < old.size(); ++k) {
+    if (old[k].used == 0) continue;
+    size_t p = old[k].hash & mask;
+    while (nodes_[p].used != 0)
       p = (p + 1) & mask;
-    slots_[p] = slot;
+    nodes_[p] = old[k];
+    moved[k] = static_cast<int32_t>(p);
   }
+  auto renumber = [&moved](int32_t& node) {
+    if (node != kNone) node = moved[static_cast<size_t>(node)];
+  };
+  for (Node& n : nodes_) {
+    renumber(n.plural);
+    renumber(n.singular);
+  }
+  for (Entry& e : entries_)
+    renumber(e.node);
 }
 
-int32_t WordTable::AddNode(std::string_view key, uint32_t hash) {
+int32_t WordTable::AddNode(std::string_view key, uint32_t hash, uint64_t shortKey) {
   // Keep the load at seven tenths at most.
-  if ((usedSlots_ + 1) * kLoadDenominator > slots_.size() * kLoadNumerator) GrowIndex();
-  const auto index = static_cast<int32_t>(nodes_.size());
+  if ((usedNodes_ + 1) * kLoadDenominator > nodes_.size() * kLoadNumerator) GrowIndex();
   Node node;
   node.hash = hash;
   node.keyStart = static_cast<uint32_t>(keys_.size());
-  node.keyLength = static_cast<uint32_t>(key.size());
+  if (key.size() > kMaxKeyLength || keys_.size() + key.size() > UINT32_MAX) {
+    throw std::length_error("WordTable: the keys outgrow the index");
+  }
+  node.keyLength = static_cast<uint32_t>(key.size()) & static_cast<uint32_t>(kMaxKeyLength);
+  node.used = 1;
+  node.shortKey = shortKey;
   std::string plural(key);
   plural.push_back(kPluralEnding);
-  node.plural = FindNode(plural, HashKey(plural));
+  uint64_t pluralShortKey = 0;
+  const uint32_t pluralHash = HashKey(plural, pluralShortKey);
+  node.plural = FindNode(plural, pluralHash, pluralShortKey);
   if (const std::optional<std::string> stem = SingularKey(key)) {
-    node.singular = FindNode(*stem, HashKey(*stem));
+    uint64_t stemShortKey = 0;
+    const uint32_t stemHash = HashKey(*stem, stemShortKey);
+    node.singular = FindNode(*stem, stemHash, stemShortKey);
   }
+  node.pluralHeld = node.plural != kNone && nodes_[static_cast<size_t>(node.plural)].head != kNone;
+  node.singularHeld =
+      node.singular != kNone && nodes_[static_cast<size_t>(node.singular)].head != kNone;
   // The key may be a view of keys_ itself: it is read before keys_ grows.
   keys_.append(key);
+  const size_t mask = nodes_.size() - 1;
+  size_t p = hash & mask;
+  while (nodes_[p].used != 0)
+    p = (p + 1) & mask;
+  const auto index = static_cast<int32_t>(p);
   if (node.plural != kNone) nodes_[static_cast<size_t>(node.plural)].singular = index;
   if (node.singular != kNone) nodes_[static_cast<size_t>(node.singular)].plural = index;
-  nodes_.push_back(node);
-  const size_t mask = slots_.size() - 1;
-  size_t p = hash & mask;
-  while (slots_[p].node != kNone)
-    p = (p + 1) & mask;
-  slots_[p] = Slot{hash, index};
-  ++usedSlots_;
+  nodes_[p] = node;
+  ++usedNodes_;
   return index;
 }
 
-int32_t WordTable::NodeOf(std::string_view key, uint32_t hash) {
-  const int32_t node = FindNode(key, hash);
-  return node != kNone ? node : AddNode(key, hash);
+int32_t WordTable::NodeOf(std::string_view key) {
+  uint64_t shortKey = 0;
+  const uint32_t hash = HashKey(key, shortKey);
+  const int32_t node = FindNode(key, hash, shortKey);
+  return node != kNone ? node : AddNode(key, hash, shortKey);
 }
 
 int32_t WordTable::FirstOfLongerChain(int32_t head) const {
@@ -307,12 +388,19 @@ int32_t WordTable::FirstOfLongerChain(int32_t head) const {
   return best;
 }
 
+void WordTable::MarkHeld(int32_t node, bool held) {
+  const Node& n = nodes_[static_cast<size_t>(node)];
+  if (n.plural != kNone) nodes_[static_cast<size_t>(n.plural)].singularHeld = held ? 1 : 0;
+  if (n.singular != kNone) nodes_[static_cast<size_t>(n.singular)].pluralHeld = held ? 1 : 0;
+}
+
 void WordTable::Link(int32_t entry, int32_t node) {
   Entry& e = entries_[static_cast<size_t>(entry)];
   Node& n = nodes_[static_cast<size_t>(node)];
   e.node = node;
   e.nextSame = n.head;
   n.head = entry;
+  if (e.nextSame == kNone) MarkHeld(node, true);
 }
 
 void WordTable::Unlink(int32_t entry) {
@@ -322,6 +410,7 @@ void WordTable::Unlink(int32_t entry) {
     link = &entries_[static_cast<size_t>(*link)].nextSame;
   *link = e.nextSame;
   e.nextSame = kNone;
+  if (nodes_[static_cast<size_t>(e.node)].head == kNone) MarkHeld(e.node, false);
 }
 
 // ---- Counting ----
@@ -333,8 +422,8 @@ inline AddResult WordTable::Count(int32_t node, float weight, bool fromTitleOrMe
                                   bool& shortened) {
   shortened = false;
   const Node& n = nodes_[static_cast<size_t>(node)];
-  const int32_t singular = FirstOfChain(n.singular);
-  const int32_t plural = FirstOfChain(n.plural);
+  const int32_t singular = n.singularHeld != 0 ? FirstOfChain(n.singular) : kNone;
+  const int32_t plural = n.pluralHeld != 0 ? FirstOfChain(n.plural) : kNone;
   if (singular != kNone && (plural == kNone || RanksBefore(singular, plural))) {
     // The word is counted as its singular, not merged again.
     shortened = true;
@@ -371,12 +460,12 @@ AddResult WordTable::AddEntry(int32_t node, float weight, bool fromTitleOrMeta) 
 }
 
 WordTable::Verdict WordTable::Judge(std::string_view word, std::string_view key, int32_t& node,
-                                    uint32_t hash) {
+                                    uint32_t hash, uint64_t shortKey) {
   const Verdict verdict =
       RejectingFilter(word, *options_, *commonWords_, scratch_) == WordFilter::None
           ? Verdict::Passed
           : Verdict::Rejected;
-  if (node == kNone) node = AddNode(key, hash);
+  if (node == kNone) node = AddNode(key, hash, shortKey);
   nodes_[static_cast<size_t>(node)].verdict = verdict;
   return verdict;
 }
@@ -392,16 +481,18 @@ AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& con
   }
   // A word of the scan is its own key, as it holds no character 0.
   bool zero = false;
+  uint64_t shortValue = 0;
   std::string_view key = word;
-  uint32_t hash = HashKey(word, zero);
+  uint32_t hash = HashKey(word, zero, shortValue);
+  uint64_t shortKey = ShortKey(word, zero, shortValue);
   if (zero) {
     key_ = KeyOfWord(DecodeCp1252(word));
     key = key_;
-    hash = HashKey(key);
+    hash = HashKey(key, shortKey);
   }
-  int32_t node = FindNode(key, hash);
+  int32_t node = FindNode(key, hash, shortKey);
   Verdict verdict = node == kNone ? Verdict::Unknown : nodes_[static_cast<size_t>(node)].verdict;
-  if (verdict == Verdict::Unknown) verdict = Judge(word, key, node, hash);
+  if (verdict == Verdict::Unknown) verdict = Judge(word, key, node, hash, shortKey);
   if (verdict == Verdict::Rejected) return AddResult::Rejected;
   const bool fromTitleOrMeta =
       context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
@@ -413,7 +504,7 @@ AddResult WordTable::CountWord(Text& word, float weight, bool fromTitleOrMeta) {
   key_.clear();
   AppendKey(word, key_);
   bool shortened = false;
-  const AddResult result = Count(NodeOf(key_, HashKey(key_)), weight, fromTitleOrMeta, shortened);
+  const AddResult result = Count(NodeOf(key_), weight, fromTitleOrMeta, shortened);
   if (shortened) word.pop_back();
   return result;
 }
@@ -429,19 +520,19 @@ void WordTable::RenumberStamps() {
 
 void WordTable::MakeOrder() const {
   if (orderValid_) return;
-  // Sorted on copies of the keys, so that the comparisons read memory in order.
+  // Sorted on one number per entry that orders as the rank does: the key value made an
+  // unsigned number that falls as the value rises, then the stamp.
   struct Key {
-    float keyValue;
+    uint64_t rank;
     int32_t entry;
-    uint32_t stamp;
   };
   std::vector<Key> keys;
   keys.reserve(entries_.size());
-  for (size_t k = 0; k < entries_.size(); ++k)
-    keys.push_back(Key{entries_[k].keyValue, static_cast<int32_t>(k), entries_[k].stamp});
-  std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-    return a.keyValue > b.keyValue || (a.keyValue == b.keyValue && a.stamp < b.stamp);
-  });
+  for (size_t k = 0; k < entries_.size(); ++k) {
+    const uint64_t value = DescendingOrderOf(entries_[k].keyValue);
+    keys.push_back(Key{value << kStampBits | entries_[k].stamp, static_cast<int32_t>(k)});
+  }
+  std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.rank < b.rank; });
   order_.clear();
   order_.reserve(keys.size());
   for (const Key& k : keys)
@@ -474,8 +565,11 @@ void WordTable::PutInRankOrder(Keep keep) {
   order = std::vector<int32_t>();
   entries_ = std::move(ranked);
   // Stamps that follow the order, and the chains anew.
-  for (Node& n : nodes_)
+  for (Node& n : nodes_) {
     n.head = kNone;
+    n.singularHeld = 0;
+    n.pluralHeld = 0;
+  }
   for (size_t k = entries_.size(); k-- > 0;) {
     entries_[k].stamp = static_cast<uint32_t>(k);
     Link(static_cast<int32_t>(k), entries_[k].node);
@@ -504,10 +598,17 @@ void WordTable::MergeCaseVariants() {
   std::vector<int32_t> prev(static_cast<size_t>(n));
   std::vector<int32_t> next(static_cast<size_t>(n));
   std::map<float, int32_t> lastOf;
+  // The values come in falling order: each new one is the least so far.
+  auto least = lastOf.end();
   for (int32_t e = 0; e < n; ++e) {
     prev[static_cast<size_t>(e)] = e - 1;
     next[static_cast<size_t>(e)] = e + 1 < n ? e + 1 : kNone;
-    lastOf[entries_[static_cast<size_t>(e)].keyValue] = e;
+    const float value = entries_[static_cast<size_t>(e)].keyValue;
+    if (least != lastOf.end() && least->first == value) {
+      least->second = e;
+    } else {
+      least = lastOf.emplace_hint(lastOf.begin(), value, e);
+    }
   }
   int32_t first = 0;
   auto entry = [this](int32_t e) -> Entry& { return entries_[static_cast<size_t>(e)]; };
@@ -558,18 +659,22 @@ void WordTable::MergeCaseVariants() {
     return boundary.value > x.keyValue ||
            (boundary.value == x.keyValue && boundary.stamp < x.stamp);
   };
-  Text variant;
   // The entry after the boundary that ranks first among those whose word differs from the
-  // target's at most in the case of its first letter (the target's own word included).
+  // target's at most in the case of its first letter (the target's own word included). A
+  // key is its characters' keys one after the other, so a variant's key is the key of its
+  // first character followed by the rest of the target's key.
   auto firstVariantAfter = [&](int32_t target, const RankKey& boundary) {
     int32_t found = kNone;
-    variant = WordOf(entry(target));
-    if (variant.empty()) return found;
-    ForEachCharLoweringTo(LowerChar(variant.front()), [&](char16_t c) {
-      variant[0] = c;
+    const std::string_view key = KeyOf(nodes_[static_cast<size_t>(entry(target).node)]);
+    if (key.empty()) return found;
+    const std::string_view rest = key.substr(FirstCharLength(key));
+    ForEachCharLoweringTo(LowerChar(FirstCharOfKey(key)), [&](char16_t c) {
       key_.clear();
-      AppendKey(variant, key_);
-      const int32_t node = FindNode(key_, HashKey(key_));
+      AppendKey(TextView(&c, 1), key_);
+      key_.append(rest);
+      uint64_t shortKey = 0;
+      const uint32_t hash = HashKey(key_, shortKey);
+      const int32_t node = FindNode(key_, hash, shortKey);
       if (node == kNone) return;
       for (int32_t e = nodes_[static_cast<size_t>(node)].head; e != kNone; e = entry(e).nextSame) {
         if (ranksAfter(boundary, e) && (found == kNone || RanksBefore(e, found))) found = e;
@@ -585,7 +690,7 @@ void WordTable::MergeCaseVariants() {
   int32_t atI = first;
   for (int32_t i = 1; i <= n - 1 && atI != kNone; ++i) {
     int32_t target = atI;
-    if (IsCaseMergeCandidate(WordOf(entry(target)))) {
+    if (IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(target).node)]))) {
       RankKey boundary = keyOf(atI);  // the entries looked at rank after this one
       for (;;) {
         const int32_t found = firstVariantAfter(target, boundary);
@@ -605,7 +710,7 @@ void WordTable::MergeCaseVariants() {
         const Text lowered = ToLowerGeneral(word);
         if (lowered != word) {
           const std::string key = KeyOfWord(lowered);
-          const int32_t node = NodeOf(key, HashKey(key));
+          const int32_t node = NodeOf(key);
           Unlink(target);
           Link(target, node);
         }

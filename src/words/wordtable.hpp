@@ -136,15 +136,28 @@ class WordTable {
   // A word's key is its characters as the bytes of the code page, which is how the scanner
   // hands a word over; a character the code page lacks, and the character 0, stand as a 0
   // byte and the two bytes of the character (words of the scan hold neither).
+  //
+  // The nodes are the slots of the hash index themselves (open addressing), so that finding
+  // a word reads one place: its key of eight bytes or less without a 0 byte stands in the
+  // node as one number, and only a longer key is compared in keys_. A node's index changes
+  // when the index grows; everything that holds one is renumbered then.
   struct Node {
     uint32_t hash = 0;
     uint32_t keyStart = 0;
-    uint32_t keyLength = 0;
-    Verdict verdict = Verdict::Unknown;
+    uint32_t keyLength : 27 = 0;
+    uint32_t used : 1 = 0;
+    Verdict verdict : 2 = Verdict::Unknown;
+    // Whether the nodes of `singular` and `plural` hold an entry, so that a word whose
+    // relatives hold none is counted without looking at them.
+    uint32_t singularHeld : 1 = 0;
+    uint32_t pluralHeld : 1 = 0;
     int32_t head = kNone;
     int32_t plural = kNone;
     int32_t singular = kNone;
+    // The bytes of a short key (see ShortKey); 0 for any other key.
+    uint64_t shortKey = 0;
   };
+  static_assert(sizeof(Node) == 32, "two nodes to a cache line");
   struct Entry {
     float keyValue = 0;
     int32_t frequency = 0;
@@ -154,11 +167,6 @@ class WordTable {
     int32_t nextSame = kNone;  // the next entry of the node's chain
     bool fromTitleOrMeta = false;
   };
-  struct Slot {
-    uint32_t hash = 0;
-    int32_t node = kNone;
-  };
-
   std::string_view KeyOf(const Node& n) const {
     return std::string_view(keys_).substr(n.keyStart, n.keyLength);
   }
@@ -170,10 +178,10 @@ class WordTable {
   }
 
   // The node of a key, or kNone.
-  int32_t FindNode(std::string_view key, uint32_t hash) const;
+  int32_t FindNode(std::string_view key, uint32_t hash, uint64_t shortKey) const;
   // The node of a key that has none yet, linked to its plural and singular nodes.
-  int32_t AddNode(std::string_view key, uint32_t hash);
-  int32_t NodeOf(std::string_view key, uint32_t hash);
+  int32_t AddNode(std::string_view key, uint32_t hash, uint64_t shortKey);
+  int32_t NodeOf(std::string_view key);
   void GrowIndex();
   // The entry of the node's chain that ranks first; kNone for none (or no node).
   int32_t FirstOfChain(int32_t node) const {
@@ -184,13 +192,16 @@ class WordTable {
   }
   int32_t FirstOfLongerChain(int32_t head) const;
   void Link(int32_t entry, int32_t node);
+  // Tells the relatives of the node whether it holds an entry.
+  void MarkHeld(int32_t node, bool held);
   void Unlink(int32_t entry);
   // The plural merge and the count of a word that passed the filters, by its node;
   // `shortened` tells that the word counted is the word without its final "s".
   AddResult Count(int32_t node, float weight, bool fromTitleOrMeta, bool& shortened);
   // What the filters make of a word the scanner hands over, kept in the node of its key
   // (made when it has none).
-  Verdict Judge(std::string_view word, std::string_view key, int32_t& node, uint32_t hash);
+  Verdict Judge(std::string_view word, std::string_view key, int32_t& node, uint32_t hash,
+                uint64_t shortKey);
   // The next stamp; when the stamps run out they are numbered anew in rank order.
   uint32_t NextStamp() {
     if (clock_ == kLastStamp) RenumberStamps();
@@ -219,11 +230,10 @@ class WordTable {
   void MakeOrder() const;
 
   std::vector<Entry> entries_;
-  std::vector<Node> nodes_;
-  std::vector<Slot> slots_;
+  std::vector<Node> nodes_;  // the hash index; a power of two in size
   // The keys of the nodes side by side.
   std::string keys_;
-  size_t usedSlots_ = 0;
+  size_t usedNodes_ = 0;
   static constexpr uint32_t kLastStamp = UINT32_MAX;
   uint32_t clock_ = 0;
   // entries_ stands in rank order.
