@@ -36,7 +36,7 @@ namespace {
 
 constexpr size_t kInitialSlots = 1024;
 constexpr size_t kMaxKeyLength = (size_t{1} << 27) - 1;  // what Node::keyLength holds
-constexpr size_t kLoadNumerator = 7;
+constexpr size_t kLoadNumerator = 8;
 constexpr size_t kLoadDenominator = 10;
 constexpr double kTopKeyValue = 100.0;
 constexpr int32_t kMinCaseMergeLength = 3;
@@ -334,7 +334,7 @@ void WordTable::GrowIndex() {
 }
 
 int32_t WordTable::AddNode(std::string_view key, uint32_t hash, uint64_t shortKey) {
-  // Keep the load at seven tenths at most.
+  // Keep the load at eight tenths at most: a probe reads the nodes next to each other.
   if ((usedNodes_ + 1) * kLoadDenominator > nodes_.size() * kLoadNumerator) GrowIndex();
   Node node;
   node.hash = hash;
