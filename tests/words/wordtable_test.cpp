@@ -479,6 +479,37 @@ TEST_P(CaseMergeAgreementTest, LargeTablesMatchTheLiteralLoop) {
 
 INSTANTIATE_TEST_SUITE_P(Seeds, CaseMergeAgreementTest, testing::Range(1u, 9u));
 
+// Tables that outgrow their index several times, with singulars and plurals that meet
+// across the growth, keys longer than eight bytes and characters the code page lacks.
+class GrowingTableAgreementTest : public testing::TestWithParam<uint32_t> {};
+
+TEST_P(GrowingTableAgreementTest, MatchesTheLiteralTable) {
+  static const Text letters = u"absSeé\u03a9";
+  std::mt19937 rng(GetParam());
+  WordTable fast;
+  LiteralTable literal;
+  for (int32_t k = 0; k < 2000; ++k) {
+    Text word;
+    const int32_t length = 1 + static_cast<int32_t>(rng() % 11);
+    for (int32_t c = 0; c < length; ++c)
+      word.push_back(letters[rng() % letters.size()]);
+    word.append(rng() % 3, u's');
+    const float weight = static_cast<float>(rng() % 4);
+    const bool flag = rng() % 9 == 0;
+    Text a = word;
+    Text b = word;
+    fast.CountWord(a, weight, flag);
+    literal.CountWord(b, weight, flag);
+    ASSERT_EQ(a, b) << "arrival " << k;
+  }
+  ExpectSame(fast, literal, "after the scan");
+  fast.MergeCaseVariants();
+  literal.MergeCaseVariants();
+  ExpectSame(fast, literal, "after MergeCaseVariants");
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, GrowingTableAgreementTest, testing::Range(1u, 3u));
+
 // ---- AddWord: filters in front of the count ----
 
 TEST(AddWordTest, RejectedWordsLeaveTheTableUnchanged) {
