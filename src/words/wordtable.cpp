@@ -8,11 +8,12 @@
 // while counting, the plural merge ("the first entry in rank order decides"), compares two
 // entries by their key values and stamps.
 //
-// A hash index finds the node of each distinct word by its bytes, as the scanner hands the
-// word over; the node keeps what the filters made of the word, holds the chain of entries
-// that hold it (a plural merge can give two entries one word) and is linked, once, to the
-// nodes of the word with one "s" more and one final "s" less, so that an occurrence of a
-// word already met needs one look-up for its filters, its plural merge and its count.
+// A hash index, whose slots are the nodes themselves, finds the node of each distinct word
+// by its bytes, as the scanner hands the word over; the node keeps what the filters made of
+// the word, holds the chain of entries that hold it (a plural merge can give two entries one
+// word) and is linked, once, to the nodes of the word with one "s" more and one final "s"
+// less, so that an occurrence of a word already met needs one look-up for its filters, its
+// plural merge and its count.
 #include "words/wordtable.hpp"
 
 #include <algorithm>
@@ -88,7 +89,8 @@ Text WordOfKey(std::string_view key) {
 std::optional<std::string> SingularKey(std::string_view key) {
   if (key.size() < 2 || key.back() != kPluralEnding) return std::nullopt;
   // An "s" byte can end a character written out in three bytes.
-  if (key.find(kEscape) == std::string_view::npos) return std::string(key.substr(0, key.size() - 1));
+  if (key.find(kEscape) == std::string_view::npos)
+    return std::string(key.substr(0, key.size() - 1));
   const Text word = WordOfKey(key);
   if (word.size() < 2 || word.back() != u's') return std::nullopt;
   return KeyOfWord(TextView(word).substr(0, word.size() - 1));
@@ -150,7 +152,8 @@ inline uint32_t HashKey(std::string_view key, bool& zero, uint64_t& shortValue) 
       h ^= h >> kShift;
     }
   } else if (n >= kQuarter) {
-    const uint64_t last = static_cast<uint64_t>(Load32(p + n - kQuarter)) << (kBitsPerByte * (n - kQuarter));
+    const uint64_t last = static_cast<uint64_t>(Load32(p + n - kQuarter))
+                          << (kBitsPerByte * (n - kQuarter));
     shortValue = Load32(p) | (last & ~kLowHalf);
     zero = HasZeroByte(Load32(p) | static_cast<uint64_t>(Load32(p + n - kQuarter)) << kHalf);
     h = (h ^ shortValue) * kMultiplier;
@@ -312,18 +315,17 @@ void WordTable::GrowIndex() {
   std::vector<Node> old = std::move(nodes_);
   nodes_.assign(old.size() * 2, Node{});
   const size_t mask = nodes_.size() - 1;
-  // Where each node went.
-  std::vector<int32_t> moved(old.size(), kNone);
-  for (size_t k = 0; k < old.size(); ++k) {
-    if (old[k].used == 0) continue;
-    size_t p = old[k].hash & mask;
+  // The old place of a node keeps, in `head`, where the node went.
+  for (Node& n : old) {
+    if (n.used == 0) continue;
+    size_t p = n.hash & mask;
     while (nodes_[p].used != 0)
       p = (p + 1) & mask;
-    nodes_[p] = old[k];
-    moved[k] = static_cast<int32_t>(p);
+    nodes_[p] = n;
+    n.head = static_cast<int32_t>(p);
   }
-  auto renumber = [&moved](int32_t& node) {
-    if (node != kNone) node = moved[static_cast<size_t>(node)];
+  auto renumber = [&old](int32_t& node) {
+    if (node != kNone) node = old[static_cast<size_t>(node)].head;
   };
   for (Node& n : nodes_) {
     renumber(n.plural);
