@@ -68,19 +68,24 @@ std::string KeyOfWord(TextView word) {
   return key;
 }
 
+// The character of a key at byte `k`, and the bytes it takes there.
+char16_t KeyCharAt(std::string_view key, size_t k, size_t& length) {
+  if (key[k] != kEscape || k + kEscapeLength > key.size()) {
+    length = 1;
+    return Cp1252ToChar(static_cast<unsigned char>(key[k]));
+  }
+  length = kEscapeLength;
+  return static_cast<char16_t>(static_cast<unsigned char>(key[k + 1]) << kBitsPerByte |
+                               static_cast<unsigned char>(key[k + 2]));
+}
+
 // The word of a key.
 Text WordOfKey(std::string_view key) {
   if (key.find(kEscape) == std::string_view::npos) return DecodeCp1252(key);
   Text word;
-  for (size_t k = 0; k < key.size(); ++k) {
-    if (key[k] != kEscape || k + kEscapeLength > key.size()) {
-      word.push_back(Cp1252ToChar(static_cast<unsigned char>(key[k])));
-      continue;
-    }
-    word.push_back(static_cast<char16_t>(static_cast<unsigned char>(key[k + 1]) << kBitsPerByte |
-                                         static_cast<unsigned char>(key[k + 2])));
-    k += kEscapeLength - 1;
-  }
+  size_t length = 0;
+  for (size_t k = 0; k < key.size(); k += length)
+    word.push_back(KeyCharAt(key, k, length));
   return word;
 }
 
@@ -127,65 +132,6 @@ uint32_t Load32(const char* p) {
   return v;
 }
 
-// A 32-bit hash of a key, eight bytes at a time; `zero` tells whether the key holds a 0
-// byte. A key of eight bytes or less is read as one number, its bytes in order and zeros
-// after them (from four bytes on from the first four and the last four, which overlap below
-// eight; below that from the first, middle and last byte); a longer key ends with the eight
-// bytes that end it.
-inline uint32_t HashKey(std::string_view key, bool& zero, uint64_t& shortValue) {
-  constexpr uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
-  constexpr uint64_t kFinalMultiplier = 0xd6e8feb86659fd93ULL;
-  constexpr int kShift = 29;
-  constexpr int kHalf = 32;
-  constexpr uint64_t kLowHalf = 0xFFFFFFFFULL;
-  constexpr size_t kQuarter = sizeof(uint32_t);
-  const char* p = key.data();
-  const size_t n = key.size();
-  uint64_t h = (n + 1) * kMultiplier;
-  shortValue = 0;
-  if (n > sizeof(uint64_t)) {
-    zero = false;
-    for (size_t at = 0; at < n; at += sizeof(uint64_t)) {
-      const uint64_t chunk = Load64(p + std::min(at, n - sizeof(uint64_t)));
-      zero = zero || HasZeroByte(chunk);
-      h = (h ^ chunk) * kMultiplier;
-      h ^= h >> kShift;
-    }
-  } else if (n >= kQuarter) {
-    const uint64_t last = static_cast<uint64_t>(Load32(p + n - kQuarter))
-                          << (kBitsPerByte * (n - kQuarter));
-    shortValue = Load32(p) | (last & ~kLowHalf);
-    zero = HasZeroByte(Load32(p) | static_cast<uint64_t>(Load32(p + n - kQuarter)) << kHalf);
-    h = (h ^ shortValue) * kMultiplier;
-  } else if (n > 0) {
-    const auto first = static_cast<uint64_t>(static_cast<unsigned char>(p[0]));
-    const auto middle = static_cast<uint64_t>(static_cast<unsigned char>(p[n / 2]));
-    const auto last = static_cast<uint64_t>(static_cast<unsigned char>(p[n - 1]));
-    zero = first == 0 || middle == 0 || last == 0;
-    shortValue = first | middle << (kBitsPerByte * (n / 2)) | last << (kBitsPerByte * (n - 1));
-    h = (h ^ shortValue) * kMultiplier;
-  } else {
-    zero = false;
-  }
-  h ^= h >> kHalf;
-  h *= kFinalMultiplier;
-  return static_cast<uint32_t>(h ^ (h >> kHalf));
-}
-
-// The short key of a key hashed to `shortValue`: its bytes as one number when it has one to
-// eight bytes and no 0 byte, which tells it from every other such key; 0 otherwise.
-inline uint64_t ShortKey(std::string_view key, bool zero, uint64_t shortValue) {
-  return key.size() <= sizeof(uint64_t) && !zero ? shortValue : 0;
-}
-
-uint32_t HashKey(std::string_view key, uint64_t& shortKey) {
-  bool zero = false;
-  uint64_t shortValue = 0;
-  const uint32_t hash = HashKey(key, zero, shortValue);
-  shortKey = ShortKey(key, zero, shortValue);
-  return hash;
-}
-
 // Whether `n` bytes at `a` and at `b` are the same; made for short keys.
 inline bool SameBytes(const char* a, const char* b, size_t n) {
   constexpr size_t kQuarter = sizeof(uint32_t);
@@ -222,16 +168,6 @@ bool IsCaseMergeCandidateKey(std::string_view key) {
   if (static_cast<int32_t>(key.size()) < kMinCaseMergeLength) return false;
   return std::all_of(key.begin() + 1, key.end(),
                      [](char b) { return lowerByte[static_cast<unsigned char>(b)]; });
-}
-
-// The bytes that the first character of a non-empty key takes, and the character.
-size_t FirstCharLength(std::string_view key) {
-  return key[0] == kEscape && key.size() >= kEscapeLength ? kEscapeLength : 1;
-}
-char16_t FirstCharOfKey(std::string_view key) {
-  if (FirstCharLength(key) == 1) return Cp1252ToChar(static_cast<unsigned char>(key[0]));
-  return static_cast<char16_t>(static_cast<unsigned char>(key[1]) << kBitsPerByte |
-                               static_cast<unsigned char>(key[2]));
 }
 
 // Calls `f` with every character whose general lower-case form is `lowered`.
@@ -293,17 +229,61 @@ void WordTable::Reset() {
 
 // ---- The index: word -> node ----
 
-inline int32_t WordTable::FindNode(std::string_view key, uint32_t hash, uint64_t shortKey) const {
+// A key's hash is taken eight bytes at a time. A key of eight bytes or less is read as one
+// number, its bytes in order and zeros after them (from four bytes on from the first four and
+// the last four, which overlap below eight; below that from the first, middle and last byte);
+// a longer key ends with the eight bytes that end it.
+inline WordTable::KeyHash WordTable::HashKey(std::string_view key) {
+  constexpr uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
+  constexpr uint64_t kFinalMultiplier = 0xd6e8feb86659fd93ULL;
+  constexpr int kShift = 29;
+  constexpr int kHalf = 32;
+  constexpr uint64_t kLowHalf = 0xFFFFFFFFULL;
+  constexpr size_t kQuarter = sizeof(uint32_t);
+  const char* p = key.data();
+  const size_t n = key.size();
+  KeyHash k;
+  uint64_t value = 0;  // the short key's number
+  uint64_t h = (n + 1) * kMultiplier;
+  if (n > sizeof(uint64_t)) {
+    for (size_t at = 0; at < n; at += sizeof(uint64_t)) {
+      const uint64_t chunk = Load64(p + std::min(at, n - sizeof(uint64_t)));
+      k.zero = k.zero || HasZeroByte(chunk);
+      h = (h ^ chunk) * kMultiplier;
+      h ^= h >> kShift;
+    }
+  } else if (n >= kQuarter) {
+    const uint64_t first = Load32(p);
+    const uint64_t last = Load32(p + n - kQuarter);
+    k.zero = HasZeroByte(first | last << kHalf);
+    value = first | ((last << (kBitsPerByte * (n - kQuarter))) & ~kLowHalf);
+    h = (h ^ value) * kMultiplier;
+  } else if (n > 0) {
+    const auto first = static_cast<uint64_t>(static_cast<unsigned char>(p[0]));
+    const auto middle = static_cast<uint64_t>(static_cast<unsigned char>(p[n / 2]));
+    const auto last = static_cast<uint64_t>(static_cast<unsigned char>(p[n - 1]));
+    k.zero = first == 0 || middle == 0 || last == 0;
+    value = first | middle << (kBitsPerByte * (n / 2)) | last << (kBitsPerByte * (n - 1));
+    h = (h ^ value) * kMultiplier;
+  }
+  h ^= h >> kHalf;
+  h *= kFinalMultiplier;
+  k.hash = static_cast<uint32_t>(h ^ (h >> kHalf));
+  k.shortKey = k.zero ? 0 : value;
+  return k;
+}
+
+inline int32_t WordTable::FindNode(std::string_view key, const KeyHash& k) const {
   const size_t mask = nodes_.size() - 1;
   const Node* nodes = nodes_.data();
-  for (size_t p = hash & mask;; p = (p + 1) & mask) {
+  for (size_t p = k.hash & mask;; p = (p + 1) & mask) {
     const Node& node = nodes[p];
     if (node.used == 0) return kNone;
-    if (node.hash != hash) continue;
+    if (node.hash != k.hash) continue;
     // A short key is the same key exactly when the numbers are the same; any other key has
     // the short key 0 and is compared in keys_.
-    if (shortKey != 0) {
-      if (node.shortKey == shortKey) return static_cast<int32_t>(p);
+    if (k.shortKey != 0) {
+      if (node.shortKey == k.shortKey) return static_cast<int32_t>(p);
     } else if (node.shortKey == 0 && node.keyLength == key.size() &&
                SameBytes(keys_.data() + node.keyStart, key.data(), key.size())) {
       return static_cast<int32_t>(p);
@@ -335,27 +315,23 @@ void WordTable::GrowIndex() {
     renumber(e.node);
 }
 
-int32_t WordTable::AddNode(std::string_view key, uint32_t hash, uint64_t shortKey) {
+int32_t WordTable::AddNode(std::string_view key, const KeyHash& k) {
   // Keep the load at eight tenths at most: a probe reads the nodes next to each other.
   if ((usedNodes_ + 1) * kLoadDenominator > nodes_.size() * kLoadNumerator) GrowIndex();
   Node node;
-  node.hash = hash;
+  node.hash = k.hash;
   node.keyStart = static_cast<uint32_t>(keys_.size());
   if (key.size() > kMaxKeyLength || keys_.size() + key.size() > UINT32_MAX) {
     throw std::length_error("WordTable: the keys outgrow the index");
   }
   node.keyLength = static_cast<uint32_t>(key.size()) & static_cast<uint32_t>(kMaxKeyLength);
   node.used = 1;
-  node.shortKey = shortKey;
+  node.shortKey = k.shortKey;
   std::string plural(key);
   plural.push_back(kPluralEnding);
-  uint64_t pluralShortKey = 0;
-  const uint32_t pluralHash = HashKey(plural, pluralShortKey);
-  node.plural = FindNode(plural, pluralHash, pluralShortKey);
+  node.plural = FindNode(plural, HashKey(plural));
   if (const std::optional<std::string> stem = SingularKey(key)) {
-    uint64_t stemShortKey = 0;
-    const uint32_t stemHash = HashKey(*stem, stemShortKey);
-    node.singular = FindNode(*stem, stemHash, stemShortKey);
+    node.singular = FindNode(*stem, HashKey(*stem));
   }
   node.pluralHeld = node.plural != kNone && nodes_[static_cast<size_t>(node.plural)].head != kNone;
   node.singularHeld =
@@ -363,7 +339,7 @@ int32_t WordTable::AddNode(std::string_view key, uint32_t hash, uint64_t shortKe
   // The key may be a view of keys_ itself: it is read before keys_ grows.
   keys_.append(key);
   const size_t mask = nodes_.size() - 1;
-  size_t p = hash & mask;
+  size_t p = k.hash & mask;
   while (nodes_[p].used != 0)
     p = (p + 1) & mask;
   const auto index = static_cast<int32_t>(p);
@@ -375,10 +351,9 @@ int32_t WordTable::AddNode(std::string_view key, uint32_t hash, uint64_t shortKe
 }
 
 int32_t WordTable::NodeOf(std::string_view key) {
-  uint64_t shortKey = 0;
-  const uint32_t hash = HashKey(key, shortKey);
-  const int32_t node = FindNode(key, hash, shortKey);
-  return node != kNone ? node : AddNode(key, hash, shortKey);
+  const KeyHash k = HashKey(key);
+  const int32_t node = FindNode(key, k);
+  return node != kNone ? node : AddNode(key, k);
 }
 
 int32_t WordTable::FirstOfLongerChain(int32_t head) const {
@@ -462,12 +437,12 @@ AddResult WordTable::AddEntry(int32_t node, float weight, bool fromTitleOrMeta) 
 }
 
 WordTable::Verdict WordTable::Judge(std::string_view word, std::string_view key, int32_t& node,
-                                    uint32_t hash, uint64_t shortKey) {
+                                    const KeyHash& k) {
   const Verdict verdict =
       RejectingFilter(word, *options_, *commonWords_, scratch_) == WordFilter::None
           ? Verdict::Passed
           : Verdict::Rejected;
-  if (node == kNone) node = AddNode(key, hash, shortKey);
+  if (node == kNone) node = AddNode(key, k);
   nodes_[static_cast<size_t>(node)].verdict = verdict;
   return verdict;
 }
@@ -482,19 +457,16 @@ AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& con
     return AddResult::Rejected;
   }
   // A word of the scan is its own key, as it holds no character 0.
-  bool zero = false;
-  uint64_t shortValue = 0;
   std::string_view key = word;
-  uint32_t hash = HashKey(word, zero, shortValue);
-  uint64_t shortKey = ShortKey(word, zero, shortValue);
-  if (zero) {
+  KeyHash k = HashKey(word);
+  if (k.zero) {
     key_ = KeyOfWord(DecodeCp1252(word));
     key = key_;
-    hash = HashKey(key, shortKey);
+    k = HashKey(key);
   }
-  int32_t node = FindNode(key, hash, shortKey);
+  int32_t node = FindNode(key, k);
   Verdict verdict = node == kNone ? Verdict::Unknown : nodes_[static_cast<size_t>(node)].verdict;
-  if (verdict == Verdict::Unknown) verdict = Judge(word, key, node, hash, shortKey);
+  if (verdict == Verdict::Unknown) verdict = Judge(word, key, node, k);
   if (verdict == Verdict::Rejected) return AddResult::Rejected;
   const bool fromTitleOrMeta =
       context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
@@ -669,14 +641,14 @@ void WordTable::MergeCaseVariants() {
     int32_t found = kNone;
     const std::string_view key = KeyOf(nodes_[static_cast<size_t>(entry(target).node)]);
     if (key.empty()) return found;
-    const std::string_view rest = key.substr(FirstCharLength(key));
-    ForEachCharLoweringTo(LowerChar(FirstCharOfKey(key)), [&](char16_t c) {
+    size_t firstLength = 0;
+    const char16_t firstChar = KeyCharAt(key, 0, firstLength);
+    const std::string_view rest = key.substr(firstLength);
+    ForEachCharLoweringTo(LowerChar(firstChar), [&](char16_t c) {
       key_.clear();
       AppendKey(TextView(&c, 1), key_);
       key_.append(rest);
-      uint64_t shortKey = 0;
-      const uint32_t hash = HashKey(key_, shortKey);
-      const int32_t node = FindNode(key_, hash, shortKey);
+      const int32_t node = FindNode(key_, HashKey(key_));
       if (node == kNone) return;
       for (int32_t e = nodes_[static_cast<size_t>(node)].head; e != kNone; e = entry(e).nextSame) {
         if (ranksAfter(boundary, e) && (found == kNone || RanksBefore(e, found))) found = e;

@@ -154,7 +154,7 @@ class WordTable {
     int32_t head = kNone;
     int32_t plural = kNone;
     int32_t singular = kNone;
-    // The bytes of a short key (see ShortKey); 0 for any other key.
+    // The bytes of a short key (see KeyHash); 0 for any other key.
     uint64_t shortKey = 0;
   };
   static_assert(sizeof(Node) == 32, "two nodes to a cache line");
@@ -177,10 +177,19 @@ class WordTable {
     return ea.keyValue > eb.keyValue || (ea.keyValue == eb.keyValue && ea.stamp < eb.stamp);
   }
 
+  // What the index reads of a key: its hash, whether it holds a 0 byte, and its bytes as one
+  // number when it has one to eight bytes and no 0 byte (0 otherwise), which tells it from
+  // every other such key.
+  struct KeyHash {
+    uint32_t hash = 0;
+    bool zero = false;
+    uint64_t shortKey = 0;
+  };
+  static KeyHash HashKey(std::string_view key);
   // The node of a key, or kNone.
-  int32_t FindNode(std::string_view key, uint32_t hash, uint64_t shortKey) const;
+  int32_t FindNode(std::string_view key, const KeyHash& k) const;
   // The node of a key that has none yet, linked to its plural and singular nodes.
-  int32_t AddNode(std::string_view key, uint32_t hash, uint64_t shortKey);
+  int32_t AddNode(std::string_view key, const KeyHash& k);
   int32_t NodeOf(std::string_view key);
   void GrowIndex();
   // The entry of the node's chain that ranks first; kNone for none (or no node).
@@ -200,8 +209,7 @@ class WordTable {
   AddResult Count(int32_t node, float weight, bool fromTitleOrMeta, bool& shortened);
   // What the filters make of a word the scanner hands over, kept in the node of its key
   // (made when it has none).
-  Verdict Judge(std::string_view word, std::string_view key, int32_t& node, uint32_t hash,
-                uint64_t shortKey);
+  Verdict Judge(std::string_view word, std::string_view key, int32_t& node, const KeyHash& k);
   // The next stamp; when the stamps run out they are numbered anew in rank order.
   uint32_t NextStamp() {
     if (clock_ == kLastStamp) RenumberStamps();
