@@ -54,8 +54,19 @@ class Analysis::Listener final : public ScanListener {
   void SetScanner(const MarkupScanner* scanner) { scanner_ = scanner; }
 
   void AddWord(std::string_view word, const OccurrenceContext& context) override {
-    const AddResult result = analysis_.table_.AddWord(word, context);
-    if (result == AddResult::NewWord) ShowNewWord(word);
+    if (countAtOnce_) {
+      if (analysis_.table_.AddWord(word, context) == AddResult::NewWord) ShowNewWord(word);
+      return;
+    }
+    analysis_.table_.AddWordSoon(word, context, [this](AddResult result, std::string_view w) {
+      if (result == AddResult::NewWord) ShowNewWord(w);
+    });
+  }
+  // Counts the words the table still holds back.
+  void CountWaitingWords() {
+    analysis_.table_.Flush([this](AddResult result, std::string_view w) {
+      if (result == AddResult::NewWord) ShowNewWord(w);
+    });
   }
 
   bool AfterWord() override {
@@ -107,6 +118,8 @@ class Analysis::Listener final : public ScanListener {
   RunHost& host_;
   LineReader& reader_;
   const MarkupScanner* scanner_ = nullptr;
+  // A host that watches the run word by word sees each word counted as it comes.
+  const bool countAtOnce_ = host_.WatchesEachWord();
   int64_t totalBytes_;
   int64_t lineStartBytes_ = 0;
   FileError failure_;
@@ -228,7 +241,7 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
   MarkupScanner scanner(options, listener);
   listener.SetScanner(&scanner);
 
-  table_.Reset(options, commonWords_);
+  table_.Reset(options, commonWords_, static_cast<size_t>(totalBytes));
   scanner.Reset();
   host.SetOutputText(Text());
   host.RepaintOutput();
@@ -255,6 +268,8 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
       host.Yield();
       listener.Report(listener.bytesRead());
     }
+    listener.CountWaitingWords();
+    scanner.ReleaseLine();
     reader.Close();
     if (listener.failure().failed()) {
       EndScan(host);

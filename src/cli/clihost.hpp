@@ -44,6 +44,7 @@ class CliHost : public SettingsRunHost {
   // Prints the message line; a question gets `questionAnswer`, anything else Ok.
   MsgAnswer ShowMessage(const Message& message) override;
   void ReportProgress(int64_t bytesRead, int64_t totalBytes) override;
+  bool WatchesEachWord() const override { return false; }
   // A line of information on stderr (not a message: the exit status stays).
   void PrintLine(const std::string& line);
   // Erases the progress line, if one is shown.

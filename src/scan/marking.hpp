@@ -55,6 +55,12 @@ class LineBuffer {
   size_t size() const { return size_; }
   char operator[](size_t at) const { return data_[at]; }
   void clear() { size_ = 0; }
+  // Empty, with its memory given back.
+  void release() {
+    data_.reset();
+    size_ = 0;
+    capacity_ = 0;
+  }
   void assign(std::string_view bytes);
   void push_back(char c);
   // Room for `n` bytes and the spare ones after them, the bytes held kept; then the bytes

@@ -83,6 +83,14 @@ class MarkupScanner {
   bool TakeLine(std::string_view rawLine, bool decodeUtf8, bool lower);
   void ScanTakenLine();
 
+  // Gives back the memory of the line scanned last (a one-line document's is as large as the
+  // document), once the document is done.
+  void ReleaseLine() {
+    line_.release();
+    at_ = 0;
+    LineReplaced();
+  }
+
   // True when a PHP section was still open at the end of the document, so that the rest of
   // the document has been skipped.
   bool ReachedEndOfDocument() const { return reachedEnd_; }

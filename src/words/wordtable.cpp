@@ -14,6 +14,10 @@
 // word) and is linked, once, to the nodes of the word with one "s" more and one final "s"
 // less, so that an occurrence of a word already met needs one look-up for its filters, its
 // plural merge and its count.
+//
+// A scan's words can also wait a little in a queue before they are counted (AddWordSoon):
+// meanwhile the node and the entry each will read are fetched from memory, which on a large
+// document is where much of a word's time went.
 #include "words/wordtable.hpp"
 
 #include <algorithm>
@@ -39,6 +43,8 @@ constexpr size_t kInitialSlots = 1024;
 constexpr size_t kMaxKeyLength = (size_t{1} << 27) - 1;  // what Node::keyLength holds
 constexpr size_t kLoadNumerator = 8;
 constexpr size_t kLoadDenominator = 10;
+constexpr size_t kBytesPerDistinctWord = 150;
+constexpr size_t kMaxPresizedSlots = size_t{1} << 18;
 constexpr double kTopKeyValue = 100.0;
 constexpr int32_t kMinCaseMergeLength = 3;
 constexpr char kPluralEnding = 's';
@@ -47,6 +53,16 @@ constexpr char kEscape = '\0';
 constexpr size_t kEscapeLength = 3;
 constexpr int kBitsPerByte = 8;
 constexpr unsigned kByteMask = 0xFF;
+
+// Asks the processor to bring the cache line at `p` in, without waiting for it. A fetch
+// whose result nothing reads must not be dropped by the compiler, hence the assembly.
+void FetchIntoCache(const void* p) {
+#if defined(__x86_64__)
+  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
+#else
+  __builtin_prefetch(p);
+#endif
+}
 
 // The key of a word (see WordTable::Node), appended to `key`.
 void AppendKey(TextView word, std::string& key) {
@@ -205,8 +221,17 @@ WordTable::WordTable() {
   Reset();
 }
 
-void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords) {
+void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords,
+                      size_t documentBytes) {
   Reset();
+  // About one distinct word (as written, common words included) in every 150 bytes of a
+  // large document; the index then grows only for documents richer in words than that.
+  // Never more than a few megabytes up front: a long document may hold few words.
+  const size_t expectedWords = documentBytes / kBytesPerDistinctWord;
+  while (nodes_.size() < kMaxPresizedSlots &&
+         expectedWords * kLoadDenominator > nodes_.size() * kLoadNumerator) {
+    nodes_.resize(nodes_.size() * 2);
+  }
   options_ = &options;
   commonWords_ = &commonWords;
   shortestWord_ =
@@ -214,6 +239,8 @@ void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords
 }
 
 void WordTable::Reset() {
+  firstWaiting_ = 0;
+  waiting_ = 0;
   options_ = nullptr;
   commonWords_ = nullptr;
   entries_.clear();
@@ -313,6 +340,56 @@ void WordTable::GrowIndex() {
   }
   for (Entry& e : entries_)
     renumber(e.node);
+}
+
+// ---- Words waiting to be counted ----
+
+void WordTable::Wait(std::string_view word, const OccurrenceContext& context) {
+  if (commonWords_ == nullptr) {
+    throw std::logic_error("WordTable::AddWordSoon before Reset with the scan's filters");
+  }
+  if (RejectedAtAGlance(word)) return;
+  Waiting& w = waitingWords_[(firstWaiting_ + waiting_) % kWaitingWords];
+  ++waiting_;
+  w.k = HashKey(word);
+  w.weight = OccurrenceWeight(context, options_->weights);
+  w.fromTitleOrMeta =
+      context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
+  w.length = static_cast<uint8_t>(word.size());
+  std::copy(word.begin(), word.end(), w.bytes.begin());
+  FetchIntoCache(&nodes_[w.k.hash & (nodes_.size() - 1)]);
+  // The node of a word that came a while ago has arrived by now.
+  if (waiting_ > kEntryFetchDistance) {
+    FetchCountPlaces(
+        waitingWords_[(firstWaiting_ + waiting_ - 1 - kEntryFetchDistance) % kWaitingWords]);
+  }
+}
+
+void WordTable::FetchCountPlaces(const Waiting& w) const {
+  const size_t mask = nodes_.size() - 1;
+  size_t p = w.k.hash & mask;
+  for (size_t probe = 0; probe < kFetchProbes; p = (p + 1) & mask, ++probe) {
+    const Node& n = nodes_[p];
+    if (n.used == 0) break;
+    if (n.hash == w.k.hash) {
+      if (n.head != kNone) {
+        const auto* e = reinterpret_cast<const char*>(&entries_[static_cast<size_t>(n.head)]);
+        FetchIntoCache(e);
+        FetchIntoCache(e + sizeof(Entry) - 1);
+      }
+      return;
+    }
+  }
+  if (nodes_[p].used != 0 || w.k.zero) return;
+  // Most likely a new word: its node will look for its plural and its singular.
+  std::array<char, intMaxWordLength + 1> relative{};
+  const std::string_view word = w.word();
+  std::copy(word.begin(), word.end(), relative.begin());
+  relative[word.size()] = kPluralEnding;
+  FetchIntoCache(&nodes_[HashKey(std::string_view(relative.data(), word.size() + 1)).hash & mask]);
+  if (word.size() >= 2 && word.back() == kPluralEnding) {
+    FetchIntoCache(&nodes_[HashKey(word.substr(0, word.size() - 1)).hash & mask]);
+  }
 }
 
 int32_t WordTable::AddNode(std::string_view key, const KeyHash& k) {
@@ -453,12 +530,17 @@ AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& con
   }
   // Words too short or too long are rejected at a glance; every other word is filtered the
   // first time, and its node keeps what the filters made of it.
-  if (word.size() < shortestWord_ || word.size() > static_cast<size_t>(intMaxWordLength)) {
-    return AddResult::Rejected;
-  }
+  if (RejectedAtAGlance(word)) return AddResult::Rejected;
+  const bool fromTitleOrMeta =
+      context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
+  return AddHashed(word, HashKey(word), OccurrenceWeight(context, options_->weights),
+                   fromTitleOrMeta);
+}
+
+AddResult WordTable::AddHashed(std::string_view word, KeyHash k, float weight,
+                               bool fromTitleOrMeta) {
   // A word of the scan is its own key, as it holds no character 0.
   std::string_view key = word;
-  KeyHash k = HashKey(word);
   if (k.zero) {
     key_ = KeyOfWord(DecodeCp1252(word));
     key = key_;
@@ -468,10 +550,8 @@ AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& con
   Verdict verdict = node == kNone ? Verdict::Unknown : nodes_[static_cast<size_t>(node)].verdict;
   if (verdict == Verdict::Unknown) verdict = Judge(word, key, node, k);
   if (verdict == Verdict::Rejected) return AddResult::Rejected;
-  const bool fromTitleOrMeta =
-      context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
   bool shortened = false;
-  return Count(node, OccurrenceWeight(context, options_->weights), fromTitleOrMeta, shortened);
+  return Count(node, weight, fromTitleOrMeta, shortened);
 }
 
 AddResult WordTable::CountWord(Text& word, float weight, bool fromTitleOrMeta) {
@@ -515,6 +595,7 @@ void WordTable::MakeOrder() const {
 }
 
 RankedEntries WordTable::Ranked() const {
+  RequireNoWaitingWords();
   if (entriesRanked_) return RankedEntries(*this, nullptr, entries_.size());
   MakeOrder();
   return RankedEntries(*this, order_.data(), order_.size());
@@ -557,12 +638,14 @@ void WordTable::PutInRankOrder(Keep keep) {
 // ---- Finishing steps ----
 
 void WordTable::ApplyMinFrequency(int32_t minFrequency) {
+  RequireNoWaitingWords();
   PutInRankOrder([minFrequency](const Entry& e) {
     return minFrequency <= 1 || e.frequency >= minFrequency || e.fromTitleOrMeta;
   });
 }
 
 void WordTable::MergeCaseVariants() {
+  RequireNoWaitingWords();
   PutInRankOrder([](const Entry&) { return true; });
   const auto n = static_cast<int32_t>(entries_.size());
   if (n < 2) return;
@@ -720,6 +803,7 @@ void WordTable::MergeCaseVariants() {
 }
 
 void WordTable::NormaliseKeyValues() {
+  RequireNoWaitingWords();
   PutInRankOrder([](const Entry&) { return true; });
   float highest = 0;
   for (const Entry& e : entries_)

@@ -4,13 +4,16 @@
 // value first comes first.
 #pragma once
 
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/limits.hpp"
 #include "core/options.hpp"
 #include "scan/context.hpp"
 #include "text/text.hpp"
@@ -97,13 +100,23 @@ class WordTable {
   // Empty table, no words, lngTotalWords 0.
   void Reset();
   // The same for a scan whose words AddWord filters with these options and common words;
-  // both must stay as they are until the next Reset.
-  void Reset(const ScanOptions& options, const CommonWords& commonWords);
+  // both must stay as they are until the next Reset. `documentBytes`, the size of the
+  // document to be scanned, sizes the index for the distinct words such a document holds,
+  // so that it seldom grows during the scan.
+  void Reset(const ScanOptions& options, const CommonWords& commonWords, size_t documentBytes = 0);
 
   // The filters, the plural merge, then the count, for a word as the scanner cuts it (one
   // byte per character of the code page). The caller (the scanner) keeps lngTotalWords;
   // this does not touch it. A new word is added as it was given.
   AddResult AddWord(std::string_view word, const OccurrenceContext& context);
+  // The same for a scan that hands many words over: a word is counted a few words later,
+  // while the places it will read in the table are fetched from memory, and `counted` is
+  // then told of it: counted(AddResult, std::string_view word). Flush counts the words still
+  // waiting; nothing may look at the table or change it otherwise before.
+  template <class Counted>
+  void AddWordSoon(std::string_view word, const OccurrenceContext& context, Counted&& counted);
+  template <class Counted>
+  void Flush(Counted&& counted);
   // The plural merge and the count alone, for a word that passed the filters. `word`
   // becomes the word counted: the plural merge may shorten it.
   AddResult CountWord(Text& word, float weight, bool fromTitleOrMeta);
@@ -186,6 +199,39 @@ class WordTable {
     uint64_t shortKey = 0;
   };
   static KeyHash HashKey(std::string_view key);
+  // AddWord for a word of a length the filters let pass, with its key's hash.
+  AddResult AddHashed(std::string_view word, KeyHash k, float weight, bool fromTitleOrMeta);
+  bool RejectedAtAGlance(std::string_view word) const {
+    return word.size() < shortestWord_ || word.size() > static_cast<size_t>(intMaxWordLength);
+  }
+  // A word handed to AddWordSoon and not counted yet.
+  struct Waiting {
+    KeyHash k;
+    float weight = 0;
+    bool fromTitleOrMeta = false;
+    uint8_t length = 0;
+    std::array<char, intMaxWordLength> bytes{};
+    std::string_view word() const { return std::string_view(bytes.data(), length); }
+  };
+  // How many words wait: enough for the node of the newest to arrive from memory before it
+  // is counted; the entry of a word's node is fetched when half of them are left, once its
+  // node has arrived.
+  static constexpr size_t kWaitingWords = 16;
+  static constexpr size_t kEntryFetchDistance = kWaitingWords / 2;
+  // Takes a word into the queue (the queue has room) and fetches what the words in it will
+  // read.
+  void Wait(std::string_view word, const OccurrenceContext& context);
+  // Fetches the entry of the word's node, or for a word met for the first time the index
+  // slots of its plural and singular; looks for the node among the first few of its probe
+  // only, as this only fetches.
+  void FetchCountPlaces(const Waiting& w) const;
+  static constexpr size_t kFetchProbes = 4;
+  template <class Counted>
+  void CountOldestWaiting(Counted& counted);
+  // The finishing steps and the ranking read a table whose words are all counted.
+  void RequireNoWaitingWords() const {
+    if (waiting_ != 0) throw std::logic_error("WordTable: words still wait to be counted");
+  }
   // The node of a key, or kNone.
   int32_t FindNode(std::string_view key, const KeyHash& k) const;
   // The node of a key that has none yet, linked to its plural and singular nodes.
@@ -256,6 +302,32 @@ class WordTable {
   // Scratch for the filters and the keys, so that no call allocates.
   FilterScratch scratch_;
   std::string key_;
+  // The words waiting to be counted, a ring: the oldest at firstWaiting_.
+  std::array<Waiting, kWaitingWords> waitingWords_{};
+  size_t firstWaiting_ = 0;
+  size_t waiting_ = 0;
 };
+
+template <class Counted>
+void WordTable::AddWordSoon(std::string_view word, const OccurrenceContext& context,
+                            Counted&& counted) {
+  if (waiting_ == kWaitingWords) CountOldestWaiting(counted);
+  Wait(word, context);
+}
+
+template <class Counted>
+void WordTable::Flush(Counted&& counted) {
+  while (waiting_ != 0)
+    CountOldestWaiting(counted);
+}
+
+template <class Counted>
+void WordTable::CountOldestWaiting(Counted& counted) {
+  const Waiting& oldest = waitingWords_[firstWaiting_];
+  firstWaiting_ = (firstWaiting_ + 1) % kWaitingWords;
+  --waiting_;
+  // The slot is not reused before the next word comes.
+  counted(AddHashed(oldest.word(), oldest.k, oldest.weight, oldest.fromTitleOrMeta), oldest.word());
+}
 
 }  // namespace tw

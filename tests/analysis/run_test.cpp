@@ -38,6 +38,7 @@ class FakeHost : public SettingsRunHost {
   std::vector<bool> enables;
   int yields = 0;
   int focusPlacements = 0;
+  bool watchesEachWord = true;
   std::function<void()> onYield;
   std::function<void(bool)> onEnable;
 
@@ -61,6 +62,7 @@ class FakeHost : public SettingsRunHost {
     ++yields;
     if (onYield) onYield();
   }
+  bool WatchesEachWord() const override { return watchesEachWord; }
 };
 
 class RunTest : public testing::Test {
@@ -554,6 +556,8 @@ TEST_P(RunAgreementTest, ListAndTagMatchTheReferencePath) {
     FakeHost host;
     host.settings = RandomSettings(markup);
     host.settings.txbInputFile = FromPath(file);
+    // Words counted as they come, and a little later (for a host that does not watch).
+    host.watchesEachWord = document % 2 == 0;
     const AnalysisOptions options = ResolveOptions(host.settings);
     Analysis analysis(texts_, common);
     const bool listed = analysis.RunAnalysis(false, host);

@@ -367,10 +367,10 @@ void ExpectSame(const WordTable& fast, const LiteralTable& literal, const std::s
   ASSERT_EQ(fast.intNumWords(), literal.Count()) << where;
   const auto& ranked = fast.Ranked();
   for (size_t k = 0; k < literal.entries.size(); ++k) {
-    ASSERT_EQ(ranked[k], literal.entries[k])
-        << where << " at rank " << k + 1 << ": "
-        << std::string(ranked[k].word.begin(), ranked[k].word.end()) << " vs "
-        << std::string(literal.entries[k].word.begin(), literal.entries[k].word.end());
+    const WordEntry entry = ranked[k];
+    ASSERT_EQ(entry, literal.entries[k])
+        << where << " at rank " << k + 1 << ": " << ToUtf8(entry.word) << " vs "
+        << ToUtf8(literal.entries[k].word);
   }
 }
 
@@ -551,11 +551,26 @@ TEST(AddWordTest, TitleOccurrencesSetTheFlagAndWeighTheTitleWeight) {
 TEST(AddWordTest, NeedsTheScansFilters) {
   WordTable table;
   EXPECT_THROW(table.AddWord("word", OccurrenceContext{}), std::logic_error);
+  EXPECT_THROW(table.AddWordSoon("word", OccurrenceContext{}, [](AddResult, std::string_view) {}),
+               std::logic_error);
+  // Nor is a table read or finished while words wait to be counted.
+  AnalysisSettings settings;
+  CommonWords common;
+  const ScanOptions options = ResolveOptions(settings).scan;
+  table.Reset(options, common);
+  table.AddWordSoon("word", OccurrenceContext{}, [](AddResult, std::string_view) {});
+  EXPECT_THROW(table.Ranked(), std::logic_error);
+  EXPECT_THROW(table.MergeCaseVariants(), std::logic_error);
+  table.Reset(options, common);
+  EXPECT_EQ(table.Ranked().size(), 0U);
 }
 
 // Words as the scanner hands them over (bytes of the code page), through the filters and the
 // count, against the filters over 16-bit text and the literal table; every word is met many
-// times, as the filters' verdicts are kept per word.
+// times, as the filters' verdicts are kept per word. A third table takes the same words
+// through the queue of words waiting to be counted, emptied now and then, and must tell of
+// the same new words in the same order; with the larger vocabulary its index grows while
+// words wait.
 class AddWordAgreementTest : public testing::TestWithParam<uint32_t> {};
 
 TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
@@ -563,7 +578,9 @@ TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
   static const Text alphabet =
       u"aeiouyYlLIVXCMcmxdDsSnrtT\u00c9\u00e9\u00c0\u00ff\u0178\u0152\u0153\u0160\u0161-'";
   std::vector<Text> vocabulary;
-  for (int k = 0; k < 150; ++k) {
+  const int vocabularySize = GetParam() % 8 == 0 ? 1500 : 150;
+  const int checkEvery = vocabularySize > 150 ? 500 : 50;
+  for (int k = 0; k < vocabularySize; ++k) {
     Text word;
     const size_t length = 1 + rng() % 12;
     for (size_t c = 0; c < length; ++c)
@@ -585,6 +602,13 @@ TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
 
   WordTable fast;
   fast.Reset(options, common);
+  WordTable soon;
+  soon.Reset(options, common);
+  std::vector<std::string> newWords;
+  std::vector<std::string> newWordsSoon;
+  auto told = [&newWordsSoon](AddResult result, std::string_view w) {
+    if (result == AddResult::NewWord) newWordsSoon.emplace_back(w);
+  };
   LiteralTable literal;
   for (int step = 0; step < 3000; ++step) {
     const Text& word = vocabulary[rng() % vocabulary.size()];
@@ -593,6 +617,8 @@ TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
     context.blnInTitle = rng() % 9 == 0;
     context.intTableDepth = static_cast<int32_t>(rng() % 2);
     const AddResult result = fast.AddWord(EncodeCp1252(word), context);
+    if (result == AddResult::NewWord) newWords.push_back(EncodeCp1252(word));
+    soon.AddWordSoon(EncodeCp1252(word), context, told);
     if (IsRejectedWord(word, options, common)) {
       ASSERT_EQ(result, AddResult::Rejected) << ToUtf8(word);
       continue;
@@ -602,9 +628,16 @@ TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
     literal.CountWord(
         counted, OccurrenceWeight(context, options.weights),
         context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords);
-    if (step % 50 == 0) ExpectSame(fast, literal, "step " + std::to_string(step));
+    if (step % checkEvery == 0) ExpectSame(fast, literal, "step " + std::to_string(step));
+    if (step % 997 == 0) {
+      soon.Flush(told);
+      ExpectSame(soon, literal, "waiting words counted at step " + std::to_string(step));
+    }
   }
   ExpectSame(fast, literal, "after the scan");
+  soon.Flush(told);
+  EXPECT_EQ(newWordsSoon, newWords);
+  ExpectSame(soon, literal, "after the waiting words");
   fast.ApplyMinFrequency(2);
   literal.ApplyMinFrequency(2);
   fast.MergeCaseVariants();
