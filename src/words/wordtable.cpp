@@ -358,30 +358,49 @@ void WordTable::Wait(std::string_view word, const OccurrenceContext& context) {
   w.length = static_cast<uint8_t>(word.size());
   std::copy(word.begin(), word.end(), w.bytes.begin());
   FetchIntoCache(&nodes_[w.k.hash & (nodes_.size() - 1)]);
-  // The node of a word that came a while ago has arrived by now.
+  // The node of a word that came a while ago has arrived by now, and so have the nodes of
+  // the relatives of one that came earlier.
+  const size_t newest = firstWaiting_ + waiting_ - 1;
   if (waiting_ > kEntryFetchDistance) {
-    FetchCountPlaces(
-        waitingWords_[(firstWaiting_ + waiting_ - 1 - kEntryFetchDistance) % kWaitingWords]);
+    FetchCountPlaces(waitingWords_[(newest - kEntryFetchDistance) % kWaitingWords]);
+  }
+  if (waiting_ > kWaitingWords - kRelativeFetchDistance) {
+    FetchRelativeEntries(
+        waitingWords_[(newest - (kWaitingWords - kRelativeFetchDistance)) % kWaitingWords]);
   }
 }
 
-void WordTable::FetchCountPlaces(const Waiting& w) const {
+int32_t WordTable::NearNode(const KeyHash& k) const {
   const size_t mask = nodes_.size() - 1;
-  size_t p = w.k.hash & mask;
+  size_t p = k.hash & mask;
   for (size_t probe = 0; probe < kFetchProbes; p = (p + 1) & mask, ++probe) {
     const Node& n = nodes_[p];
-    if (n.used == 0) break;
-    if (n.hash == w.k.hash) {
-      if (n.head != kNone) {
-        const auto* e = reinterpret_cast<const char*>(&entries_[static_cast<size_t>(n.head)]);
-        FetchIntoCache(e);
-        FetchIntoCache(e + sizeof(Entry) - 1);
-      }
-      return;
-    }
+    if (n.used == 0) return kNone;
+    if (n.hash == k.hash) return static_cast<int32_t>(p);
   }
-  if (nodes_[p].used != 0 || w.k.zero) return;
+  return kNone;
+}
+
+void WordTable::FetchEntryOf(int32_t node) const {
+  const int32_t head = nodes_[static_cast<size_t>(node)].head;
+  if (head == kNone) return;
+  const auto* e = reinterpret_cast<const char*>(&entries_[static_cast<size_t>(head)]);
+  FetchIntoCache(e);
+  FetchIntoCache(e + sizeof(Entry) - 1);
+}
+
+void WordTable::FetchCountPlaces(const Waiting& w) const {
+  const int32_t node = NearNode(w.k);
+  if (node != kNone) {
+    const Node& n = nodes_[static_cast<size_t>(node)];
+    FetchEntryOf(node);
+    if (n.singularHeld != 0) FetchIntoCache(&nodes_[static_cast<size_t>(n.singular)]);
+    if (n.pluralHeld != 0) FetchIntoCache(&nodes_[static_cast<size_t>(n.plural)]);
+    return;
+  }
+  if (w.k.zero) return;
   // Most likely a new word: its node will look for its plural and its singular.
+  const size_t mask = nodes_.size() - 1;
   std::array<char, intMaxWordLength + 1> relative{};
   const std::string_view word = w.word();
   std::copy(word.begin(), word.end(), relative.begin());
@@ -390,6 +409,14 @@ void WordTable::FetchCountPlaces(const Waiting& w) const {
   if (word.size() >= 2 && word.back() == kPluralEnding) {
     FetchIntoCache(&nodes_[HashKey(word.substr(0, word.size() - 1)).hash & mask]);
   }
+}
+
+void WordTable::FetchRelativeEntries(const Waiting& w) const {
+  const int32_t node = NearNode(w.k);
+  if (node == kNone) return;
+  const Node& n = nodes_[static_cast<size_t>(node)];
+  if (n.singularHeld != 0) FetchEntryOf(n.singular);
+  if (n.pluralHeld != 0) FetchEntryOf(n.plural);
 }
 
 int32_t WordTable::AddNode(std::string_view key, const KeyHash& k) {
@@ -720,18 +747,25 @@ void WordTable::MergeCaseVariants() {
   // target's at most in the case of its first letter (the target's own word included). A
   // key is its characters' keys one after the other, so a variant's key is the key of its
   // first character followed by the rest of the target's key.
-  auto firstVariantAfter = [&](int32_t target, const RankKey& boundary) {
-    int32_t found = kNone;
+  // Calls f(variant) with the key of every word that differs from the entry's at most in the
+  // case of its first letter (the entry's own word included), in `scratch`.
+  auto forEachVariantKey = [&](int32_t target, std::string& scratch, auto f) {
     const std::string_view key = KeyOf(nodes_[static_cast<size_t>(entry(target).node)]);
-    if (key.empty()) return found;
+    if (key.empty()) return;
     size_t firstLength = 0;
     const char16_t firstChar = KeyCharAt(key, 0, firstLength);
     const std::string_view rest = key.substr(firstLength);
     ForEachCharLoweringTo(LowerChar(firstChar), [&](char16_t c) {
-      key_.clear();
-      AppendKey(TextView(&c, 1), key_);
-      key_.append(rest);
-      const int32_t node = FindNode(key_, HashKey(key_));
+      scratch.clear();
+      AppendKey(TextView(&c, 1), scratch);
+      scratch.append(rest);
+      f(std::string_view(scratch));
+    });
+  };
+  auto firstVariantAfter = [&](int32_t target, const RankKey& boundary) {
+    int32_t found = kNone;
+    forEachVariantKey(target, key_, [&](std::string_view variant) {
+      const int32_t node = FindNode(variant, HashKey(variant));
       if (node == kNone) return;
       for (int32_t e = nodes_[static_cast<size_t>(node)].head; e != kNone; e = entry(e).nextSame) {
         if (ranksAfter(boundary, e) && (found == kNone || RanksBefore(e, found))) found = e;
@@ -739,13 +773,41 @@ void WordTable::MergeCaseVariants() {
     });
     return found;
   };
+  // The walk below reads, for each position, the entry's node and the index slots of its
+  // variants, all over memory: they are fetched a few positions ahead (where the entries
+  // are then is a guess, as merges may change it, which is all right for a fetch).
+  constexpr int32_t kNodeFetchAhead = 16;
+  constexpr int32_t kVariantFetchAhead = 8;
+  std::string fetchScratch;
+  auto fetchNodeOf = [&](int32_t e) {
+    if (e != kNone) FetchIntoCache(&nodes_[static_cast<size_t>(entry(e).node)]);
+  };
+  auto fetchVariantSlots = [&](int32_t e) {
+    if (e == kNone || !IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(e).node)])))
+      return;
+    const size_t mask = nodes_.size() - 1;
+    forEachVariantKey(e, fetchScratch, [&](std::string_view variant) {
+      FetchIntoCache(&nodes_[HashKey(variant).hash & mask]);
+    });
+  };
+  auto later = [&](int32_t e, int32_t steps) {
+    for (; steps > 0 && e != kNone; --steps)
+      e = next[static_cast<size_t>(e)];
+    return e;
+  };
 
   // Position i walks the table once; `atI` is the entry that stands there now. The merges
   // at i look only at entries after it: those never move during that pass, they only
   // disappear, so "the next position" after a merged entry d is the entry after d's
   // successor (the successor itself moves into d's place and is passed over).
   int32_t atI = first;
+  int32_t variantAhead = later(first, kVariantFetchAhead);
+  int32_t nodeAhead = later(variantAhead, kNodeFetchAhead - kVariantFetchAhead);
   for (int32_t i = 1; i <= n - 1 && atI != kNone; ++i) {
+    fetchNodeOf(nodeAhead);
+    fetchVariantSlots(variantAhead);
+    nodeAhead = later(nodeAhead, 1);
+    variantAhead = later(variantAhead, 1);
     int32_t target = atI;
     if (IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(target).node)]))) {
       RankKey boundary = keyOf(atI);  // the entries looked at rank after this one

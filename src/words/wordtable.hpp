@@ -218,6 +218,9 @@ class WordTable {
   // node has arrived.
   static constexpr size_t kWaitingWords = 16;
   static constexpr size_t kEntryFetchDistance = kWaitingWords / 2;
+  // The entries of its singular and plural (for a word whose relatives hold one) are fetched
+  // when a quarter are left, once the relatives' nodes have arrived.
+  static constexpr size_t kRelativeFetchDistance = kWaitingWords / 4;
   // Takes a word into the queue (the queue has room) and fetches what the words in it will
   // read.
   void Wait(std::string_view word, const OccurrenceContext& context);
@@ -225,6 +228,10 @@ class WordTable {
   // slots of its plural and singular; looks for the node among the first few of its probe
   // only, as this only fetches.
   void FetchCountPlaces(const Waiting& w) const;
+  void FetchRelativeEntries(const Waiting& w) const;
+  // The node of the word among the first few of its probe, or kNone.
+  int32_t NearNode(const KeyHash& k) const;
+  void FetchEntryOf(int32_t node) const;
   static constexpr size_t kFetchProbes = 4;
   template <class Counted>
   void CountOldestWaiting(Counted& counted);
