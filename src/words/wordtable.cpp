@@ -23,12 +23,17 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <utility>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
@@ -208,6 +213,39 @@ void ForEachCharLoweringTo(char16_t lowered, F f) {
 
 }  // namespace
 
+namespace {
+constexpr size_t kHugePage = size_t{2} << 20;
+}  // namespace
+
+template <class T>
+T* LargeArrayAllocator<T>::allocate(size_t n) {
+  const size_t bytes = n * sizeof(T);
+#if defined(__linux__)
+  if (bytes >= kHugePage) {
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, rounded);
+    if (p == nullptr) throw std::bad_alloc();
+    // Only advice: without huge pages the array is an ordinary one.
+    (void)madvise(p, rounded, MADV_HUGEPAGE);
+    return static_cast<T*>(p);
+  }
+#endif
+  return std::allocator<T>().allocate(n);
+}
+
+template <class T>
+void LargeArrayAllocator<T>::deallocate(T* p, size_t n) {
+#if defined(__linux__)
+  if (n * sizeof(T) >= kHugePage) {
+    std::free(p);
+    return;
+  }
+#endif
+  std::allocator<T>().deallocate(p, n);
+}
+
+template struct LargeArrayAllocator<WordTable::Node>;
+
 WordEntry RankedEntries::operator[](size_t rank) const {
   const auto& e = table_->entries_[order_ == nullptr ? rank : static_cast<size_t>(order_[rank])];
   return WordEntry{table_->WordOf(e), e.keyValue, e.frequency, e.fromTitleOrMeta};
@@ -319,7 +357,7 @@ inline int32_t WordTable::FindNode(std::string_view key, const KeyHash& k) const
 }
 
 void WordTable::GrowIndex() {
-  std::vector<Node> old = std::move(nodes_);
+  std::vector<Node, LargeArrayAllocator<Node>> old = std::move(nodes_);
   nodes_.assign(old.size() * 2, Node{});
   const size_t mask = nodes_.size() - 1;
   // The old place of a node keeps, in `head`, where the node went.

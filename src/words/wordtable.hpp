@@ -24,6 +24,19 @@ namespace tw {
 class CommonWords;
 class WordTable;
 
+// An allocator for large arrays read at random: on Linux, arrays of a few megabytes and more
+// are laid on huge pages, so that reading them costs fewer address translations.
+template <class T>
+struct LargeArrayAllocator {
+  using value_type = T;
+  LargeArrayAllocator() = default;
+  template <class U>
+  explicit LargeArrayAllocator(const LargeArrayAllocator<U>& /*other*/) {}
+  T* allocate(size_t n);
+  void deallocate(T* p, size_t n);
+  bool operator==(const LargeArrayAllocator&) const = default;
+};
+
 // The weight of one occurrence in that context under those weights.
 inline float OccurrenceWeight(const OccurrenceContext& context, const ContextWeights& weights) {
   if (context.blnInTitle) return static_cast<float>(weights.title);
@@ -291,7 +304,7 @@ class WordTable {
   void MakeOrder() const;
 
   std::vector<Entry> entries_;
-  std::vector<Node> nodes_;  // the hash index; a power of two in size
+  std::vector<Node, LargeArrayAllocator<Node>> nodes_;  // the hash index; a power of two in size
   // The keys of the nodes side by side.
   std::string keys_;
   size_t usedNodes_ = 0;

@@ -569,8 +569,7 @@ TEST(AddWordTest, NeedsTheScansFilters) {
 // count, against the filters over 16-bit text and the literal table; every word is met many
 // times, as the filters' verdicts are kept per word. A third table takes the same words
 // through the queue of words waiting to be counted, emptied now and then, and must tell of
-// the same new words in the same order; with the larger vocabulary its index grows while
-// words wait.
+// the same new words in the same order.
 class AddWordAgreementTest : public testing::TestWithParam<uint32_t> {};
 
 TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
@@ -603,7 +602,9 @@ TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
   WordTable fast;
   fast.Reset(options, common);
   WordTable soon;
-  soon.Reset(options, common);
+  // Its index grows while words wait (the larger vocabulary), or is the large one of a long
+  // document from the start.
+  soon.Reset(options, common, GetParam() % 2 == 0 ? 0 : 50'000'000);
   std::vector<std::string> newWords;
   std::vector<std::string> newWordsSoon;
   auto told = [&newWordsSoon](AddResult result, std::string_view w) {
