@@ -264,11 +264,13 @@ void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords
   Reset();
   // About one distinct word (as written, common words included) in every 150 bytes of a
   // large document; the index then grows only for documents richer in words than that.
-  // Never more than a few megabytes up front: a long document may hold few words.
+  // Never more than a few megabytes: a long document may hold few words. The index takes
+  // that size when it first grows, not before: a one-line document's line is then held
+  // once, not twice as while it is being prepared.
   const size_t expectedWords = documentBytes / kBytesPerDistinctWord;
-  while (nodes_.size() < kMaxPresizedSlots &&
-         expectedWords * kLoadDenominator > nodes_.size() * kLoadNumerator) {
-    nodes_.resize(nodes_.size() * 2);
+  while (expectedSlots_ < kMaxPresizedSlots &&
+         expectedWords * kLoadDenominator > expectedSlots_ * kLoadNumerator) {
+    expectedSlots_ *= 2;
   }
   options_ = &options;
   commonWords_ = &commonWords;
@@ -283,6 +285,7 @@ void WordTable::Reset() {
   commonWords_ = nullptr;
   entries_.clear();
   nodes_.assign(kInitialSlots, Node{});
+  expectedSlots_ = kInitialSlots;
   keys_.clear();
   usedNodes_ = 0;
   clock_ = 0;
@@ -358,7 +361,7 @@ inline int32_t WordTable::FindNode(std::string_view key, const KeyHash& k) const
 
 void WordTable::GrowIndex() {
   std::vector<Node, LargeArrayAllocator<Node>> old = std::move(nodes_);
-  nodes_.assign(old.size() * 2, Node{});
+  nodes_.assign(std::max(old.size() * 2, expectedSlots_), Node{});
   const size_t mask = nodes_.size() - 1;
   // The old place of a node keeps, in `head`, where the node went.
   for (Node& n : old) {

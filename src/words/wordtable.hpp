@@ -308,6 +308,8 @@ class WordTable {
   // The keys of the nodes side by side.
   std::string keys_;
   size_t usedNodes_ = 0;
+  // The size the index takes when it first grows: enough for the document scanned.
+  size_t expectedSlots_ = 0;
   static constexpr uint32_t kLastStamp = UINT32_MAX;
   uint32_t clock_ = 0;
   // entries_ stands in rank order.
