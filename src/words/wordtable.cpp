@@ -397,6 +397,7 @@ void WordTable::Wait(std::string_view word, const OccurrenceContext& context) {
   w.fromTitleOrMeta =
       context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
   w.length = static_cast<uint8_t>(word.size());
+  w.nearNode = kNone;
   std::copy(word.begin(), word.end(), w.bytes.begin());
   FetchIntoCache(&nodes_[w.k.hash & (nodes_.size() - 1)]);
   // The node of a word that came a while ago has arrived by now, and so have the nodes of
@@ -430,8 +431,9 @@ void WordTable::FetchEntryOf(int32_t node) const {
   FetchIntoCache(e + sizeof(Entry) - 1);
 }
 
-void WordTable::FetchCountPlaces(const Waiting& w) const {
+void WordTable::FetchCountPlaces(Waiting& w) const {
   const int32_t node = NearNode(w.k);
+  w.nearNode = node;
   if (node != kNone) {
     const Node& n = nodes_[static_cast<size_t>(node)];
     FetchEntryOf(node);
@@ -453,7 +455,7 @@ void WordTable::FetchCountPlaces(const Waiting& w) const {
 }
 
 void WordTable::FetchRelativeEntries(const Waiting& w) const {
-  const int32_t node = NearNode(w.k);
+  const int32_t node = w.nearNode;
   if (node == kNone) return;
   const Node& n = nodes_[static_cast<size_t>(node)];
   if (n.singularHeld != 0) FetchEntryOf(n.singular);

@@ -223,6 +223,9 @@ class WordTable {
     float weight = 0;
     bool fromTitleOrMeta = false;
     uint8_t length = 0;
+    // The node the word's entry was fetched for: where its relatives are found. The index
+    // may have grown since, which makes it another node (only fetches rely on it).
+    int32_t nearNode = kNone;
     std::array<char, intMaxWordLength> bytes{};
     std::string_view word() const { return std::string_view(bytes.data(), length); }
   };
@@ -240,7 +243,7 @@ class WordTable {
   // Fetches the entry of the word's node, or for a word met for the first time the index
   // slots of its plural and singular; looks for the node among the first few of its probe
   // only, as this only fetches.
-  void FetchCountPlaces(const Waiting& w) const;
+  void FetchCountPlaces(Waiting& w) const;
   void FetchRelativeEntries(const Waiting& w) const;
   // The node of the word among the first few of its probe, or kNone.
   int32_t NearNode(const KeyHash& k) const;
