@@ -272,6 +272,7 @@ void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords
          expectedWords * kLoadDenominator > expectedSlots_ * kLoadNumerator) {
     expectedSlots_ *= 2;
   }
+  wordsWait_ = documentBytes >= kWordsWaitFromBytes;
   options_ = &options;
   commonWords_ = &commonWords;
   shortestWord_ =
@@ -281,6 +282,7 @@ void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords
 void WordTable::Reset() {
   firstWaiting_ = 0;
   waiting_ = 0;
+  wordsWait_ = false;
   options_ = nullptr;
   commonWords_ = nullptr;
   entries_.clear();

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -556,7 +557,8 @@ TEST_P(RunAgreementTest, ListAndTagMatchTheReferencePath) {
     FakeHost host;
     host.settings = RandomSettings(markup);
     host.settings.txbInputFile = FromPath(file);
-    // Words counted as they come, and a little later (for a host that does not watch).
+    // A host that watches each word, and one that does not (whose short documents' words
+    // are still counted at once: see ALongDocumentListsTheSameForAHostThatDoesNotWatch).
     host.watchesEachWord = document % 2 == 0;
     const AnalysisOptions options = ResolveOptions(host.settings);
     Analysis analysis(texts_, common);
@@ -589,6 +591,46 @@ TEST_P(RunAgreementTest, ListAndTagMatchTheReferencePath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, RunAgreementTest, testing::Range(1u, 41u));
+
+// A document long enough for the words of a host that does not watch to wait before they
+// are counted, with enough distinct words (plurals and capitals among them) for the index
+// to grow while they wait: the same list and tag as for a host that watches each word.
+TEST_F(RunTest, ALongDocumentListsTheSameForAHostThatDoesNotWatch) {
+  std::mt19937 rng(7);
+  std::vector<std::string> vocabulary;
+  for (int k = 0; k < 30000; ++k) {
+    std::string word;
+    for (size_t c = 0, length = 3 + rng() % 9; c < length; ++c)
+      word.push_back(static_cast<char>('a' + rng() % 26));
+    vocabulary.push_back(word);
+  }
+  std::string doc = "<html><head><title>garden tools</title></head><body>\r\n";
+  while (doc.size() < WordTable::kWordsWaitFromBytes + 4096) {
+    for (int w = 0; w < 12; ++w) {
+      // Frequent words near the front of the vocabulary, as in running text.
+      std::string word = vocabulary[rng() % (1 + rng() % vocabulary.size())];
+      if (rng() % 10 == 0) word += 's';
+      if (rng() % 20 == 0) word[0] = static_cast<char>(word[0] - ('a' - 'A'));
+      doc += rng() % 15 == 0 ? "<b>" + word + "</b> " : word + ' ';
+    }
+    doc += "\r\n";
+  }
+  UseFile(Write("long.html", doc));
+  host_.settings.cboThresholdFrequency = 1;
+  std::vector<Text> outputs;
+  for (const bool watches : {true, false}) {
+    host_.watchesEachWord = watches;
+    analysis_.blnWordTableCurrent = false;  // scanned anew
+    ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+    outputs.push_back(host_.output);
+    ASSERT_TRUE(analysis_.RunAnalysis(true, host_));
+    outputs.push_back(host_.output);
+  }
+  EXPECT_GT(analysis_.table().intNumWords(), 20000);
+  // Compared whole; a difference would print megabytes.
+  EXPECT_TRUE(outputs[2] == outputs[0]) << "the word lists differ";
+  EXPECT_TRUE(outputs[3] == outputs[1]) << "the tags differ";
+}
 
 }  // namespace
 }  // namespace tw
