@@ -54,20 +54,10 @@ class Analysis::Listener final : public ScanListener {
   void SetScanner(const MarkupScanner* scanner) { scanner_ = scanner; }
 
   void AddWord(std::string_view word, const OccurrenceContext& context) override {
-    if (countAtOnce_) {
-      if (analysis_.table_.AddWord(word, context) == AddResult::NewWord) ShowNewWord(word);
-      return;
-    }
-    analysis_.table_.AddWordSoon(word, context, [this](AddResult result, std::string_view w) {
-      if (result == AddResult::NewWord) ShowNewWord(w);
-    });
+    analysis_.table_.AddWordSoon(word, context, WhenCounted{this});
   }
   // Counts the words the table still holds back.
-  void CountWaitingWords() {
-    analysis_.table_.Flush([this](AddResult result, std::string_view w) {
-      if (result == AddResult::NewWord) ShowNewWord(w);
-    });
-  }
+  void CountWaitingWords() { analysis_.table_.Flush(WhenCounted{this}); }
 
   bool AfterWord() override {
     host_.Yield();
@@ -97,6 +87,14 @@ class Analysis::Listener final : public ScanListener {
   int64_t bytesRead() const { return static_cast<int64_t>(reader_.position()); }
 
  private:
+  // What the table tells of each word as it counts it.
+  struct WhenCounted {
+    Listener* listener;
+    void operator()(AddResult result, std::string_view word) const {
+      if (result == AddResult::NewWord) listener->ShowNewWord(word);
+    }
+  };
+
   void ShowNewWord(std::string_view word) {
     const int32_t n = analysis_.table_.intNumWords();
     if (n % kWordCountLabelStep == 0) {
@@ -118,8 +116,6 @@ class Analysis::Listener final : public ScanListener {
   RunHost& host_;
   LineReader& reader_;
   const MarkupScanner* scanner_ = nullptr;
-  // A host that watches the run word by word sees each word counted as it comes.
-  const bool countAtOnce_ = host_.WatchesEachWord();
   int64_t totalBytes_;
   int64_t lineStartBytes_ = 0;
   FileError failure_;
@@ -241,7 +237,8 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
   MarkupScanner scanner(options, listener);
   listener.SetScanner(&scanner);
 
-  table_.Reset(options, commonWords_, static_cast<size_t>(totalBytes));
+  // A host that watches the run word by word sees each word counted as it comes.
+  table_.Reset(options, commonWords_, static_cast<size_t>(totalBytes), host.WatchesEachWord());
   scanner.Reset();
   host.SetOutputText(Text());
   host.RepaintOutput();

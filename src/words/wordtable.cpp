@@ -260,7 +260,7 @@ WordTable::WordTable() {
 }
 
 void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords,
-                      size_t documentBytes) {
+                      size_t documentBytes, bool countAtOnce) {
   Reset();
   // About one distinct word (as written, common words included) in every 150 bytes of a
   // large document; the index then grows only for documents richer in words than that.
@@ -272,7 +272,7 @@ void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords
          expectedWords * kLoadDenominator > expectedSlots_ * kLoadNumerator) {
     expectedSlots_ *= 2;
   }
-  wordsWait_ = documentBytes >= kWordsWaitFromBytes;
+  wordsWait_ = !countAtOnce && documentBytes >= kWordsWaitFromBytes;
   options_ = &options;
   commonWords_ = &commonWords;
   shortestWord_ =
@@ -362,7 +362,7 @@ inline int32_t WordTable::FindNode(std::string_view key, const KeyHash& k) const
 }
 
 void WordTable::GrowIndex() {
-  std::vector<Node, LargeArrayAllocator<Node>> old = std::move(nodes_);
+  NodeArray old = std::move(nodes_);
   nodes_.assign(std::max(old.size() * 2, expectedSlots_), Node{});
   const size_t mask = nodes_.size() - 1;
   // The old place of a node keeps, in `head`, where the node went.
@@ -388,9 +388,7 @@ void WordTable::GrowIndex() {
 // ---- Words waiting to be counted ----
 
 void WordTable::Wait(std::string_view word, const OccurrenceContext& context) {
-  if (commonWords_ == nullptr) {
-    throw std::logic_error("WordTable::AddWordSoon before Reset with the scan's filters");
-  }
+  RequireScanFilters();
   if (RejectedAtAGlance(word)) return;
   Waiting& w = waitingWords_[(firstWaiting_ + waiting_) % kWaitingWords];
   ++waiting_;
@@ -597,9 +595,7 @@ WordTable::Verdict WordTable::Judge(std::string_view word, std::string_view key,
 }
 
 AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& context) {
-  if (commonWords_ == nullptr) {
-    throw std::logic_error("WordTable::AddWord before Reset with the scan's filters");
-  }
+  RequireScanFilters();
   // Words too short or too long are rejected at a glance; every other word is filtered the
   // first time, and its node keeps what the filters made of it.
   if (RejectedAtAGlance(word)) return AddResult::Rejected;
@@ -788,12 +784,10 @@ void WordTable::MergeCaseVariants() {
     return boundary.value > x.keyValue ||
            (boundary.value == x.keyValue && boundary.stamp < x.stamp);
   };
-  // The entry after the boundary that ranks first among those whose word differs from the
-  // target's at most in the case of its first letter (the target's own word included). A
-  // key is its characters' keys one after the other, so a variant's key is the key of its
-  // first character followed by the rest of the target's key.
   // Calls f(variant) with the key of every word that differs from the entry's at most in the
-  // case of its first letter (the entry's own word included), in `scratch`.
+  // case of its first letter (the entry's own word included), made in `scratch`. A key is
+  // its characters' keys one after the other, so a variant's key is the key of its first
+  // character followed by the rest of the entry's key.
   auto forEachVariantKey = [&](int32_t target, std::string& scratch, auto f) {
     const std::string_view key = KeyOf(nodes_[static_cast<size_t>(entry(target).node)]);
     if (key.empty()) return;
@@ -807,6 +801,7 @@ void WordTable::MergeCaseVariants() {
       f(std::string_view(scratch));
     });
   };
+  // The entry after the boundary that ranks first among the target's variants.
   auto firstVariantAfter = [&](int32_t target, const RankKey& boundary) {
     int32_t found = kNone;
     forEachVariantKey(target, key_, [&](std::string_view variant) {

@@ -116,7 +116,10 @@ class WordTable {
   // both must stay as they are until the next Reset. `documentBytes`, the size of the
   // document to be scanned, sizes the index for the distinct words such a document holds,
   // so that it seldom grows during the scan.
-  void Reset(const ScanOptions& options, const CommonWords& commonWords, size_t documentBytes = 0);
+  // `countAtOnce` keeps AddWordSoon from letting words wait, for a caller that looks at the
+  // table after every word.
+  void Reset(const ScanOptions& options, const CommonWords& commonWords, size_t documentBytes = 0,
+             bool countAtOnce = false);
 
   // The filters, the plural merge, then the count, for a word as the scanner cuts it (one
   // byte per character of the code page). The caller (the scanner) keeps lngTotalWords;
@@ -256,6 +259,12 @@ class WordTable {
   static constexpr size_t kFetchProbes = 4;
   template <class Counted>
   void CountOldestWaiting(Counted& counted);
+  // Words are added only after a Reset with the scan's filters.
+  void RequireScanFilters() const {
+    if (commonWords_ == nullptr) {
+      throw std::logic_error("WordTable: a word added before Reset with the scan's filters");
+    }
+  }
   // The finishing steps and the ranking read a table whose words are all counted.
   void RequireNoWaitingWords() const {
     if (waiting_ != 0) throw std::logic_error("WordTable: words still wait to be counted");
@@ -312,7 +321,8 @@ class WordTable {
   void MakeOrder() const;
 
   std::vector<Entry> entries_;
-  std::vector<Node, LargeArrayAllocator<Node>> nodes_;  // the hash index; a power of two in size
+  using NodeArray = std::vector<Node, LargeArrayAllocator<Node>>;
+  NodeArray nodes_;  // the hash index; a power of two in size
   // The keys of the nodes side by side.
   std::string keys_;
   size_t usedNodes_ = 0;
