@@ -65,15 +65,9 @@ for program in "$old/tagwright-cli" "$new/tagwright-cli" "$root/build/bench/bin/
   [ -x "$program" ] || { echo "bench-compare.sh: $program is missing" >&2; exit 1; }
 done
 
-if [ -z "$dir" ]; then
-  dir=$(mktemp -d "${TMPDIR:-/tmp}/tagwright-compare.XXXXXX")
-  [ "$keep" -eq 1 ] || trap 'rm -rf "$dir"' EXIT
-else
-  case "$(realpath -m "$dir")/" in
-    "$root"/*) echo "bench-compare.sh: the pages do not go into the repository ($dir)" >&2; exit 2 ;;
-  esac
-  mkdir -p "$dir"
-fi
+# shellcheck source=scripts/benchpages.sh
+. "$root/scripts/benchpages.sh"
+bench_pages_dir bench-compare
 export LC_ALL=C
 
 pages=(

@@ -65,15 +65,9 @@ if [ ! -x "$wordcount" ] || [ "${wordcount_built:-1}" -eq 0 ]; then
   wordcount=""
 fi
 
-if [ -z "$dir" ]; then
-  dir=$(mktemp -d "${TMPDIR:-/tmp}/tagwright-bench.XXXXXX")
-  [ "$keep" -eq 1 ] || trap 'rm -rf "$dir"' EXIT
-else
-  case "$(realpath -m "$dir")/" in
-    "$root"/*) echo "bench.sh: the pages do not go into the repository ($dir)" >&2; exit 2 ;;
-  esac
-  mkdir -p "$dir"
-fi
+# shellcheck source=scripts/benchpages.sh
+. "$root/scripts/benchpages.sh"
+bench_pages_dir bench
 
 # Numbers as the C locale writes them; the program's own output is not looked at.
 export LC_ALL=C
