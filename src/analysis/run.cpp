@@ -49,7 +49,11 @@ Text DescriptionOf(const FileError& e) {
 class Analysis::Listener final : public ScanListener {
  public:
   Listener(Analysis& analysis, RunHost& host, LineReader& reader, int64_t totalBytes)
-      : analysis_(analysis), host_(host), reader_(reader), totalBytes_(totalBytes) {}
+      : analysis_(analysis),
+        host_(host),
+        reader_(reader),
+        totalBytes_(totalBytes),
+        watchesEachWord_(host.WatchesEachWord()) {}
 
   void SetScanner(const MarkupScanner* scanner) { scanner_ = scanner; }
 
@@ -60,7 +64,8 @@ class Analysis::Listener final : public ScanListener {
   void CountWaitingWords() { analysis_.table_.Flush(WhenCounted{this}); }
 
   bool AfterWord() override {
-    host_.Yield();
+    // A host that does not look at each word is served after each line only.
+    if (watchesEachWord_) host_.Yield();
     if (++words_ % kProgressWordStep == 0 && scanner_ != nullptr) {
       Report(lineStartBytes_ + static_cast<int64_t>(scanner_->linePosition()));
     }
@@ -82,6 +87,7 @@ class Analysis::Listener final : public ScanListener {
     return true;
   }
   const FileError& failure() const { return failure_; }
+  bool watchesEachWord() const { return watchesEachWord_; }
 
   void Report(int64_t bytes) { host_.ReportProgress(std::min(bytes, totalBytes_), totalBytes_); }
   int64_t bytesRead() const { return static_cast<int64_t>(reader_.position()); }
@@ -117,6 +123,7 @@ class Analysis::Listener final : public ScanListener {
   LineReader& reader_;
   const MarkupScanner* scanner_ = nullptr;
   int64_t totalBytes_;
+  bool watchesEachWord_;
   int64_t lineStartBytes_ = 0;
   FileError failure_;
   int64_t words_ = 0;
@@ -238,7 +245,7 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
   listener.SetScanner(&scanner);
 
   // A host that watches the run word by word sees each word counted as it comes.
-  table_.Reset(options, commonWords_, static_cast<size_t>(totalBytes), host.WatchesEachWord());
+  table_.Reset(options, commonWords_, static_cast<size_t>(totalBytes), listener.watchesEachWord());
   scanner.Reset();
   host.SetOutputText(Text());
   host.RepaintOutput();

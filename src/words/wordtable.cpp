@@ -48,8 +48,8 @@ constexpr size_t kInitialSlots = 1024;
 constexpr size_t kMaxKeyLength = (size_t{1} << 27) - 1;  // what Node::keyLength holds
 constexpr size_t kLoadNumerator = 8;
 constexpr size_t kLoadDenominator = 10;
-constexpr size_t kBytesPerDistinctWord = 150;
-constexpr size_t kMaxPresizedSlots = size_t{1} << 18;
+constexpr size_t kBytesPerDistinctWord = 80;
+constexpr size_t kMaxPresizedSlots = size_t{1} << 19;
 constexpr double kTopKeyValue = 100.0;
 constexpr int32_t kMinCaseMergeLength = 3;
 constexpr char kPluralEnding = 's';
@@ -262,11 +262,12 @@ WordTable::WordTable() {
 void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords,
                       size_t documentBytes, bool countAtOnce) {
   Reset();
-  // About one distinct word (as written, common words included) in every 150 bytes of a
-  // large document; the index then grows only for documents richer in words than that.
-  // Never more than a few megabytes: a long document may hold few words. The index takes
-  // that size when it first grows, not before: a one-line document's line is then held
-  // once, not twice as while it is being prepared.
+  // Room for one distinct word (as written, common words included) in every 80 bytes of a
+  // large document: pages of documentation hold one in 110 to 120, and growing while a
+  // one-line document is scanned would hold the old index and the new one beside its line.
+  // Never more than 16 MB: a long document may hold few words. The index takes that size
+  // when it first grows, not before: a one-line document's line is then held once, not
+  // twice as while it is being prepared.
   const size_t expectedWords = documentBytes / kBytesPerDistinctWord;
   while (expectedSlots_ < kMaxPresizedSlots &&
          expectedWords * kLoadDenominator > expectedSlots_ * kLoadNumerator) {

@@ -290,6 +290,7 @@ struct StopCase {
   int stopAtYield;
   bool showWords;
   Text expected;
+  bool watchesEachWord = true;
 };
 
 class RunStopTest : public RunTest, public testing::WithParamInterface<StopCase> {};
@@ -297,6 +298,7 @@ class RunStopTest : public RunTest, public testing::WithParamInterface<StopCase>
 TEST_P(RunStopTest, StopsWithTheNumberOfWords) {
   const StopCase& c = GetParam();
   host_.settings.chkShowWordsAsFound = c.showWords;
+  host_.watchesEachWord = c.watchesEachWord;
   UseFile(Write("stop.html", c.document));
   host_.onYield = [&] {
     if (host_.yields == c.stopAtYield) analysis_.blnStopRequested = true;
@@ -322,7 +324,10 @@ INSTANTIATE_TEST_SUITE_P(
                     StopCase{"after_a_line", "alpha beta\r\ngamma\r\n", 3, false,
                              u"Stopped with 2 words identified."},
                     StopCase{"showing_words", "alpha beta gamma\r\n", 2, true,
-                             u"alpha beta \r\n\r\nStopped with 2 words identified."}),
+                             u"alpha beta \r\n\r\nStopped with 2 words identified."},
+                    // A host that does not watch each word is served after each line.
+                    StopCase{"not_watching", "alpha beta gamma\r\ndelta\r\n", 1, false,
+                             u"Stopped with 3 words identified.", false}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RunTest, ProgressShowsTheNoticeOrTheWords) {
