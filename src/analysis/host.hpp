@@ -50,6 +50,9 @@ class RunHost {
   // the run has read) lets the run count each word a little later, which is faster; the
   // result is the same.
   virtual bool WatchesEachWord() const { return true; }
+  // Whether a host that does not watch each word lets the run count a long document's words
+  // in a second thread while it scans: not when the processors are busy with other work.
+  virtual bool MayCountAlongside() const { return false; }
   // How far the run has read the document, for a progress line.
   virtual void ReportProgress(int64_t bytesRead, int64_t totalBytes) {
     (void)bytesRead;
@@ -76,6 +79,7 @@ class KeepingRunHost : public SettingsRunHost {
   void AppendOutputText(TextView text) override { output.append(text); }
   void SetWordCountLabels(TextView, TextView) override {}
   bool WatchesEachWord() const override { return false; }
+  bool MayCountAlongside() const override { return true; }
   MsgAnswer ShowMessage(const Message& message) override {
     messages.push_back(message);
     return MsgAnswer::Ok;

@@ -8,8 +8,10 @@
 #include <exception>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <system_error>
 
+#include "analysis/countingthread.hpp"
 #include "io/istextfile.hpp"
 #include "scan/scanner.hpp"
 #include "text/chars.hpp"
@@ -35,6 +37,9 @@ constexpr TextView kNumberOfKeywordsMarker = u"Number of keywords in meta tag";
 constexpr size_t kMaxLineChars = static_cast<size_t>(INT32_MAX) / 2;
 // How often, in words, a long line reports how far the run has come.
 constexpr int64_t kProgressWordStep = 4096;
+// From this size on a document's words are counted in a second thread, for a host that does
+// not watch each word: below it, starting the thread costs more than it saves.
+constexpr int64_t kCountAlongsideFromBytes = int64_t{1} << 20;
 
 // The text of the error box of a failure after the document was opened.
 Text DescriptionOf(const FileError& e) {
@@ -57,11 +62,30 @@ class Analysis::Listener final : public ScanListener {
 
   void SetScanner(const MarkupScanner* scanner) { scanner_ = scanner; }
 
-  void AddWord(std::string_view word, const OccurrenceContext& context) override {
-    analysis_.table_.AddWordSoon(word, context, WhenCounted{this});
+  // From now on the words go to a thread that counts them while the scan goes on.
+  void CountAlongside(CountingThread& counting, const ContextWeights& weights) {
+    counting_ = &counting;
+    weights_ = &weights;
   }
-  // Counts the words the table still holds back.
-  void CountWaitingWords() { analysis_.table_.Flush(WhenCounted{this}); }
+
+  void AddWord(std::string_view word, const OccurrenceContext& context) override {
+    if (counting_ != nullptr) {
+      counting_->Add(word, OccurrenceOf(context, *weights_));
+    } else {
+      analysis_.table_.AddWordSoon(word, context, WhenCounted{this});
+    }
+  }
+  // Counts the words the table (or the counting thread) still holds back.
+  void CountWaitingWords() {
+    if (counting_ != nullptr) {
+      // The entries are made one by one: the n-th new word makes the n-th.
+      int32_t made = 0;
+      counting_->Finish([this, &made](std::string_view word) { ShowNewWord(word, ++made); });
+      counting_ = nullptr;
+    } else {
+      analysis_.table_.Flush(WhenCounted{this});
+    }
+  }
 
   bool AfterWord() override {
     // A host that does not look at each word is served after each line only.
@@ -97,12 +121,14 @@ class Analysis::Listener final : public ScanListener {
   struct WhenCounted {
     Listener* listener;
     void operator()(AddResult result, std::string_view word) const {
-      if (result == AddResult::NewWord) listener->ShowNewWord(word);
+      if (result == AddResult::NewWord) {
+        listener->ShowNewWord(word, listener->analysis_.table_.intNumWords());
+      }
     }
   };
 
-  void ShowNewWord(std::string_view word) {
-    const int32_t n = analysis_.table_.intNumWords();
+  // The word that made the n-th entry of the table.
+  void ShowNewWord(std::string_view word, int32_t n) {
     if (n % kWordCountLabelStep == 0) {
       host_.SetWordCountLabels(kDifferentWordsFoundCaption, NumberText(n));
     }
@@ -124,6 +150,8 @@ class Analysis::Listener final : public ScanListener {
   const MarkupScanner* scanner_ = nullptr;
   int64_t totalBytes_;
   bool watchesEachWord_;
+  CountingThread* counting_ = nullptr;
+  const ContextWeights* weights_ = nullptr;
   int64_t lineStartBytes_ = 0;
   FileError failure_;
   int64_t words_ = 0;
@@ -256,6 +284,18 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
   const bool lowerLines = !options.preserveCase;
 
   try {
+    // A host that does not watch each word may let a second thread count the words of a
+    // long document while the scan goes on; without a thread to be had they are counted here.
+    std::optional<CountingThread> counting;
+    if (!listener.watchesEachWord() && host.MayCountAlongside() &&
+        totalBytes >= kCountAlongsideFromBytes) {
+      try {
+        counting.emplace(table_);
+        listener.CountAlongside(*counting, options.weights);
+      } catch (const std::system_error&) {
+        counting.reset();
+      }
+    }
     std::string_view line;
     bool firstLine = true;
     while (!blnStopRequested && !scanner.ReachedEndOfDocument()) {

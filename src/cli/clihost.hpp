@@ -45,6 +45,9 @@ class CliHost : public SettingsRunHost {
   MsgAnswer ShowMessage(const Message& message) override;
   void ReportProgress(int64_t bytesRead, int64_t totalBytes) override;
   bool WatchesEachWord() const override { return false; }
+  bool MayCountAlongside() const override { return countAlongside_; }
+  // Off for a page analysed beside others, which keep the processors busy already.
+  void SetCountAlongside(bool countAlongside) { countAlongside_ = countAlongside; }
   // A line of information on stderr (not a message: the exit status stays).
   void PrintLine(const std::string& line);
   // Erases the progress line, if one is shown.
@@ -78,6 +81,7 @@ class CliHost : public SettingsRunHost {
   Text countCaption_;
   Text count_;
   int messagesShown_ = 0;
+  bool countAlongside_ = true;
 };
 
 }  // namespace tw::cli

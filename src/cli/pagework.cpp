@@ -53,6 +53,7 @@ uint32_t JobsFor(const RunOptions& run) {
 PageOutcome WorkOnPage(const PageCommand& command, const PageJob& job) {
   PageOutcome outcome;
   CliHost host = CliHost::Buffered();
+  host.SetCountAlongside(job.alone);
   auto fail = [&](const Message& message) {
     outcome.out.clear();
     host.ShowMessage(message);
@@ -200,10 +201,13 @@ int RunOverPages(const CommandLine& line, const PageCommand& command) {
   auto showProgress = [&] {
     progress.Update(pagesDone.load(), pages.size(), bytesDone.load(), totalBytes);
   };
+  const uint32_t jobs = JobsFor(line.run);
+  const bool alone = jobs == 1 || pages.size() == 1;
   RunInOrder<PageOutcome>(
-      pages.size(), JobsFor(line.run),
+      pages.size(), jobs,
       [&](size_t i) {
-        PageOutcome outcome = WorkOnPage(command, PageJob{pages[i], line, shared, keepMessages});
+        PageOutcome outcome =
+            WorkOnPage(command, PageJob{pages[i], line, shared, keepMessages, alone});
         bytesDone += pages[i].size;
         ++pagesDone;
         return outcome;

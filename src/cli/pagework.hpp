@@ -61,6 +61,8 @@ struct PageJob {
   const SharedData& shared;
   // Gather the facts (--json, report).
   bool facts;
+  // The page is analysed alone, not beside others: a long one may use a second thread.
+  bool alone = true;
 };
 
 // The work of a command on one page. Messages go through `host`; the work sets out, failed

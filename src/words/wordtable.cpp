@@ -388,15 +388,14 @@ void WordTable::GrowIndex() {
 
 // ---- Words waiting to be counted ----
 
-void WordTable::Wait(std::string_view word, const OccurrenceContext& context) {
+void WordTable::Wait(std::string_view word, Occurrence occurrence) {
   RequireScanFilters();
   if (RejectedAtAGlance(word)) return;
   Waiting& w = waitingWords_[(firstWaiting_ + waiting_) % kWaitingWords];
   ++waiting_;
   w.k = HashKey(word);
-  w.weight = OccurrenceWeight(context, options_->weights);
-  w.fromTitleOrMeta =
-      context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
+  w.weight = occurrence.weight;
+  w.fromTitleOrMeta = occurrence.fromTitleOrMeta;
   w.length = static_cast<uint8_t>(word.size());
   w.nearNode = kNone;
   std::copy(word.begin(), word.end(), w.bytes.begin());
@@ -597,13 +596,15 @@ WordTable::Verdict WordTable::Judge(std::string_view word, std::string_view key,
 
 AddResult WordTable::AddWord(std::string_view word, const OccurrenceContext& context) {
   RequireScanFilters();
+  return AddWord(word, OccurrenceOf(context, options_->weights));
+}
+
+AddResult WordTable::AddWord(std::string_view word, Occurrence occurrence) {
+  RequireScanFilters();
   // Words too short or too long are rejected at a glance; every other word is filtered the
   // first time, and its node keeps what the filters made of it.
   if (RejectedAtAGlance(word)) return AddResult::Rejected;
-  const bool fromTitleOrMeta =
-      context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords;
-  return AddHashed(word, HashKey(word), OccurrenceWeight(context, options_->weights),
-                   fromTitleOrMeta);
+  return AddHashed(word, HashKey(word), occurrence.weight, occurrence.fromTitleOrMeta);
 }
 
 AddResult WordTable::AddHashed(std::string_view word, KeyHash k, float weight,

@@ -51,6 +51,18 @@ inline float OccurrenceWeight(const OccurrenceContext& context, const ContextWei
   return static_cast<float>(weight);
 }
 
+// What the table keeps of the context of an occurrence: its weight, and whether it stands in
+// the title or a meta tag.
+struct Occurrence {
+  float weight = 0;
+  bool fromTitleOrMeta = false;
+};
+
+inline Occurrence OccurrenceOf(const OccurrenceContext& context, const ContextWeights& weights) {
+  return Occurrence{OccurrenceWeight(context, weights),
+                    context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords};
+}
+
 enum class AddResult { Rejected, Counted, NewWord };
 
 struct WordEntry {
@@ -125,6 +137,7 @@ class WordTable {
   // byte per character of the code page). The caller (the scanner) keeps lngTotalWords;
   // this does not touch it. A new word is added as it was given.
   AddResult AddWord(std::string_view word, const OccurrenceContext& context);
+  AddResult AddWord(std::string_view word, Occurrence occurrence);
   // The same for a scan that hands many words over: for a long document (see Reset) a word
   // is counted a few words later, while the places it will read in the table are fetched
   // from memory; a shorter document's table stays close enough in the caches for its words
@@ -132,7 +145,13 @@ class WordTable {
   // counted(AddResult, std::string_view word). Flush counts the words still waiting; nothing may
   // look at the table or change it otherwise before.
   template <class Counted>
-  void AddWordSoon(std::string_view word, const OccurrenceContext& context, Counted&& counted);
+  void AddWordSoon(std::string_view word, const OccurrenceContext& context, Counted&& counted) {
+    RequireScanFilters();
+    AddWordSoon(word, OccurrenceOf(context, options_->weights), counted);
+  }
+  // The same with what the table keeps of the context, worked out with the scan's weights.
+  template <class Counted>
+  void AddWordSoon(std::string_view word, Occurrence occurrence, Counted&& counted);
   template <class Counted>
   void Flush(Counted&& counted);
   // From this size of document on, AddWordSoon lets words wait (measured: slower at 5 MB,
@@ -247,7 +266,7 @@ class WordTable {
   static constexpr size_t kRelativeFetchDistance = kWaitingWords / 4;
   // Takes a word into the queue (the queue has room) and fetches what the words in it will
   // read.
-  void Wait(std::string_view word, const OccurrenceContext& context);
+  void Wait(std::string_view word, Occurrence occurrence);
   // Fetches the entry of the word's node, or for a word met for the first time the index
   // slots of its plural and singular; looks for the node among the first few of its probe
   // only, as this only fetches.
@@ -352,14 +371,13 @@ class WordTable {
 };
 
 template <class Counted>
-void WordTable::AddWordSoon(std::string_view word, const OccurrenceContext& context,
-                            Counted&& counted) {
+void WordTable::AddWordSoon(std::string_view word, Occurrence occurrence, Counted&& counted) {
   if (!wordsWait_) {
-    counted(AddWord(word, context), word);
+    counted(AddWord(word, occurrence), word);
     return;
   }
   if (waiting_ == kWaitingWords) CountOldestWaiting(counted);
-  Wait(word, context);
+  Wait(word, occurrence);
 }
 
 template <class Counted>

@@ -64,6 +64,8 @@ class FakeHost : public SettingsRunHost {
     if (onYield) onYield();
   }
   bool WatchesEachWord() const override { return watchesEachWord; }
+  bool MayCountAlongside() const override { return mayCountAlongside; }
+  bool mayCountAlongside = true;
 };
 
 class RunTest : public testing::Test {
@@ -599,7 +601,8 @@ INSTANTIATE_TEST_SUITE_P(Seeds, RunAgreementTest, testing::Range(1u, 41u));
 
 // A document long enough for the words of a host that does not watch to wait before they
 // are counted, with enough distinct words (plurals and capitals among them) for the index
-// to grow while they wait: the same list and tag as for a host that watches each word.
+// to grow while they wait: the same list, tag and count of words found as for a host that
+// watches each word, with the words counted in the scan's thread or in a second one.
 TEST_F(RunTest, ALongDocumentListsTheSameForAHostThatDoesNotWatch) {
   std::mt19937 rng(7);
   std::vector<std::string> vocabulary;
@@ -622,19 +625,33 @@ TEST_F(RunTest, ALongDocumentListsTheSameForAHostThatDoesNotWatch) {
   }
   UseFile(Write("long.html", doc));
   host_.settings.cboThresholdFrequency = 1;
+  struct Host {
+    const char* name;
+    bool watches;
+    bool countAlongside;  // in a second thread
+  };
   std::vector<Text> outputs;
-  for (const bool watches : {true, false}) {
-    host_.watchesEachWord = watches;
+  std::vector<std::vector<std::pair<Text, Text>>> labels;
+  for (const Host& h : {Host{"watches", true, false}, Host{"does not watch", false, false},
+                        Host{"counts alongside", false, true}}) {
+    host_.watchesEachWord = h.watches;
+    host_.mayCountAlongside = h.countAlongside;
+    host_.labels.clear();
     analysis_.blnWordTableCurrent = false;  // scanned anew
-    ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+    ASSERT_TRUE(analysis_.RunAnalysis(false, host_)) << h.name;
     outputs.push_back(host_.output);
-    ASSERT_TRUE(analysis_.RunAnalysis(true, host_));
+    labels.push_back(host_.labels);
+    ASSERT_TRUE(analysis_.RunAnalysis(true, host_)) << h.name;
     outputs.push_back(host_.output);
   }
   EXPECT_GT(analysis_.table().intNumWords(), 20000);
-  // Compared whole; a difference would print megabytes.
-  EXPECT_TRUE(outputs[2] == outputs[0]) << "the word lists differ";
-  EXPECT_TRUE(outputs[3] == outputs[1]) << "the tags differ";
+  for (size_t k = 1; k < labels.size(); ++k) {
+    // Compared whole; a difference would print megabytes.
+    EXPECT_TRUE(outputs[2 * k] == outputs[0]) << "the word lists differ, host " << k;
+    EXPECT_TRUE(outputs[2 * k + 1] == outputs[1]) << "the tags differ, host " << k;
+    // The count of words found, shown every few new words, as the words were found.
+    EXPECT_TRUE(labels[k] == labels[0]) << "the labels differ, host " << k;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,115 @@
+// Counting a scan's words in a second thread while the scan goes on: the scan hands its words
+// over in batches, and one thread counts them into the word table in the order they came, so
+// that the table ends as it would have, counted word by word.
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "words/wordtable.hpp"
+
+namespace tw {
+
+class CountingThread {
+ public:
+  // Starts the thread. The table, Reset with the scan's filters, belongs to the thread until
+  // Finish returns: nothing else may look at it or change it before.
+  explicit CountingThread(WordTable& table);
+  // Ends the thread, leaving the words not yet counted uncounted: for a scan that failed.
+  ~CountingThread();
+  CountingThread(const CountingThread&) = delete;
+  CountingThread& operator=(const CountingThread&) = delete;
+
+  // One word of the scan (copied). Throws what the thread met while counting.
+  void Add(std::string_view word, Occurrence occurrence) {
+    Batch& b = *filling_;
+    b.bytes.append(word);
+    b.words.push_back(BatchWord{static_cast<uint32_t>(b.bytes.size()), occurrence});
+    if (b.words.size() == kBatchWords) Send();
+  }
+
+  // Counts every word handed over and ends the thread, then tells `newWord(word)` of each
+  // word that made a new entry, in the order the table took them. Throws what the thread
+  // met while counting.
+  template <class NewWord>
+  void Finish(NewWord&& newWord);
+
+  // Words in a batch: enough for the handing over to cost next to nothing.
+  static constexpr size_t kBatchWords = 4096;
+
+ private:
+  struct BatchWord {
+    uint32_t end;  // where the word ends in the batch's bytes
+    Occurrence occurrence;
+  };
+  struct Batch {
+    std::string bytes;
+    std::vector<BatchWord> words;
+    void clear() {
+      bytes.clear();
+      words.clear();
+    }
+  };
+  // Batches: one filled by the scan, the others waiting to be counted or being counted.
+  static constexpr size_t kBatches = 8;
+
+  // Hands the batch being filled over and takes an empty one, waiting for it if need be.
+  void Send();
+  void EndThread();
+  void Run();
+  void Count(const Batch& batch);
+  // What the table tells of each word as it counts it.
+  void Counted(AddResult result, std::string_view word) {
+    if (result != AddResult::NewWord) return;
+    newWords_.append(word);
+    newWordEnds_.push_back(static_cast<uint32_t>(newWords_.size()));
+  }
+  void RethrowFailure();
+
+  WordTable& table_;
+  std::array<Batch, kBatches> batches_;
+  Batch* filling_ = nullptr;
+
+  std::mutex mutex_;
+  std::condition_variable toCount_;  // the thread waits for a batch
+  std::condition_variable emptied_;  // the scan waits for an empty batch
+  std::deque<Batch*> full_;
+  std::vector<Batch*> empty_;
+  bool finishing_ = false;  // no more batches come
+  bool quitting_ = false;   // stop at once
+  std::exception_ptr failure_;
+
+  // The words that made a new entry, one after another, and where each ends. Written by the
+  // thread only; read after it has ended.
+  std::string newWords_;
+  std::vector<uint32_t> newWordEnds_;
+
+  std::thread thread_;
+};
+
+template <class NewWord>
+void CountingThread::Finish(NewWord&& newWord) {
+  Send();
+  {
+    std::lock_guard lock(mutex_);
+    finishing_ = true;
+  }
+  toCount_.notify_one();
+  thread_.join();
+  RethrowFailure();
+  uint32_t start = 0;
+  for (const uint32_t end : newWordEnds_) {
+    newWord(std::string_view(newWords_).substr(start, end - start));
+    start = end;
+  }
+}
+
+}  // namespace tw
