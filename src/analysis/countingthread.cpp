@@ -2,7 +2,7 @@
 
 namespace tw {
 
-CountingThread::CountingThread(WordTable& table) : table_(table) {
+CountingThread::CountingThread(WordTable& table) : table_(table), lengths_(table.wordLengths()) {
   for (Batch& b : batches_) {
     b.words.reserve(kBatchWords);
     empty_.push_back(&b);
@@ -73,7 +73,7 @@ void CountingThread::Run() {
 }
 
 void CountingThread::Count(const Batch& batch) {
-  const std::string_view bytes = batch.bytes;
+  const std::string_view bytes(batch.bytes.get(), batch.size);
   uint32_t start = 0;
   for (const BatchWord& w : batch.words) {
     table_.AddWordSoon(bytes.substr(start, w.end - start), w.occurrence,

@@ -6,8 +6,10 @@
 #include <array>
 #include <condition_variable>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -30,9 +32,13 @@ class CountingThread {
 
   // One word of the scan (copied). Throws what the thread met while counting.
   void Add(std::string_view word, Occurrence occurrence) {
+    // A word the table would reject at a glance changes nothing: it is not handed over.
+    if (lengths_.RejectsAtAGlance(word)) return;
+    if (filling_->size + word.size() > kBatchBytes) Send();
     Batch& b = *filling_;
-    b.bytes.append(word);
-    b.words.push_back(BatchWord{static_cast<uint32_t>(b.bytes.size()), occurrence});
+    std::memcpy(b.bytes.get() + b.size, word.data(), word.size());
+    b.size += word.size();
+    b.words.push_back(BatchWord{static_cast<uint32_t>(b.size), occurrence});
     if (b.words.size() == kBatchWords) Send();
   }
 
@@ -44,17 +50,24 @@ class CountingThread {
 
   // Words in a batch: enough for the handing over to cost next to nothing.
   static constexpr size_t kBatchWords = 4096;
+  // The bytes of a batch's words: room for words of the usual lengths.
+  static constexpr size_t kBatchBytes = 16 * kBatchWords;
+  static_assert(kBatchBytes >= static_cast<size_t>(intMaxWordLength));
 
  private:
   struct BatchWord {
     uint32_t end;  // where the word ends in the batch's bytes
     Occurrence occurrence;
   };
-  struct Batch {
-    std::string bytes;
+  // What one thread writes often stands apart from what the other reads, so that neither
+  // has to fetch it back from the other's cache each time.
+  static constexpr size_t kCacheLine = 64;
+  struct alignas(kCacheLine) Batch {
+    std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(kBatchBytes);
+    size_t size = 0;  // of the bytes
     std::vector<BatchWord> words;
     void clear() {
-      bytes.clear();
+      size = 0;
       words.clear();
     }
   };
@@ -76,9 +89,11 @@ class CountingThread {
 
   WordTable& table_;
   std::array<Batch, kBatches> batches_;
-  Batch* filling_ = nullptr;
+  // The scan's.
+  alignas(kCacheLine) Batch* filling_ = nullptr;
+  WordTable::WordLengths lengths_;
 
-  std::mutex mutex_;
+  alignas(kCacheLine) std::mutex mutex_;
   std::condition_variable toCount_;  // the thread waits for a batch
   std::condition_variable emptied_;  // the scan waits for an empty batch
   std::deque<Batch*> full_;
@@ -89,7 +104,7 @@ class CountingThread {
 
   // The words that made a new entry, one after another, and where each ends. Written by the
   // thread only; read after it has ended.
-  std::string newWords_;
+  alignas(kCacheLine) std::string newWords_;
   std::vector<uint32_t> newWordEnds_;
 
   std::thread thread_;

@@ -276,7 +276,7 @@ void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords
   wordsWait_ = !countAtOnce && documentBytes >= kWordsWaitFromBytes;
   options_ = &options;
   commonWords_ = &commonWords;
-  shortestWord_ =
+  lengths_.shortest =
       options.ignoreShortWords ? static_cast<size_t>(std::max(options.shortWordSize, 0)) + 1 : 0;
 }
 
@@ -286,6 +286,7 @@ void WordTable::Reset() {
   wordsWait_ = false;
   options_ = nullptr;
   commonWords_ = nullptr;
+  lengths_ = WordLengths{};
   entries_.clear();
   nodes_.assign(kInitialSlots, Node{});
   expectedSlots_ = kInitialSlots;

@@ -138,6 +138,17 @@ class WordTable {
   // this does not touch it. A new word is added as it was given.
   AddResult AddWord(std::string_view word, const OccurrenceContext& context);
   AddResult AddWord(std::string_view word, Occurrence occurrence);
+  // The lengths of word that the scan's filters look at: AddWord rejects a shorter or longer
+  // word at a glance, and nothing in the table changes. A copy lets another thread tell such
+  // words without reading the table.
+  struct WordLengths {
+    size_t shortest = 0;
+    size_t longest = static_cast<size_t>(intMaxWordLength);
+    bool RejectsAtAGlance(std::string_view word) const {
+      return word.size() < shortest || word.size() > longest;
+    }
+  };
+  const WordLengths& wordLengths() const { return lengths_; }
   // The same for a scan that hands many words over: for a long document (see Reset) a word
   // is counted a few words later, while the places it will read in the table are fetched
   // from memory; a shorter document's table stays close enough in the caches for its words
@@ -241,9 +252,7 @@ class WordTable {
   static KeyHash HashKey(std::string_view key);
   // AddWord for a word of a length the filters let pass, with its key's hash.
   AddResult AddHashed(std::string_view word, KeyHash k, float weight, bool fromTitleOrMeta);
-  bool RejectedAtAGlance(std::string_view word) const {
-    return word.size() < shortestWord_ || word.size() > static_cast<size_t>(intMaxWordLength);
-  }
+  bool RejectedAtAGlance(std::string_view word) const { return lengths_.RejectsAtAGlance(word); }
   // A word handed to AddWordSoon and not counted yet.
   struct Waiting {
     KeyHash k;
@@ -357,7 +366,7 @@ class WordTable {
   // The scan's filters.
   const ScanOptions* options_ = nullptr;
   const CommonWords* commonWords_ = nullptr;
-  size_t shortestWord_ = 0;  // words shorter than this are short words
+  WordLengths lengths_;
   // Scratch for the filters and the keys, so that no call allocates.
   FilterScratch scratch_;
   std::string key_;
