@@ -643,21 +643,52 @@ void WordTable::RenumberStamps() {
   clock_ = static_cast<uint32_t>(order_.size());
 }
 
+namespace {
+
+// An entry and one number that orders as its rank does: its key value made an unsigned
+// number that falls as the value rises, then its stamp.
+struct RankKey {
+  uint64_t rank;
+  int32_t entry;
+};
+
+// Sorts by rank, a byte of it at a time from the lowest (a radix sort, stable), passing over
+// the bytes that are the same in every key. Ranks are distinct: stamps are.
+void SortByRank(std::vector<RankKey>& keys) {
+  constexpr int kDigits = 256;
+  constexpr int kDigitBits = 8;
+  constexpr uint64_t kDigitMask = kDigits - 1;
+  if (keys.size() < 2) return;
+  std::vector<RankKey> sorted(keys.size());
+  for (int shift = 0; shift < 64; shift += kDigitBits) {
+    std::array<size_t, kDigits> start{};
+    for (const RankKey& k : keys)
+      ++start[(k.rank >> shift) & kDigitMask];
+    if (start[(keys.front().rank >> shift) & kDigitMask] == keys.size()) continue;
+    size_t sum = 0;
+    for (size_t& s : start) {
+      const size_t count = s;
+      s = sum;
+      sum += count;
+    }
+    for (const RankKey& k : keys)
+      sorted[start[(k.rank >> shift) & kDigitMask]++] = k;
+    keys.swap(sorted);
+  }
+}
+
+}  // namespace
+
 void WordTable::MakeOrder() const {
   if (orderValid_) return;
-  // Sorted on one number per entry that orders as the rank does: the key value made an
-  // unsigned number that falls as the value rises, then the stamp.
-  struct Key {
-    uint64_t rank;
-    int32_t entry;
-  };
+  using Key = RankKey;
   std::vector<Key> keys;
   keys.reserve(entries_.size());
   for (size_t k = 0; k < entries_.size(); ++k) {
     const uint64_t value = DescendingOrderOf(entries_[k].keyValue);
     keys.push_back(Key{value << kStampBits | entries_[k].stamp, static_cast<int32_t>(k)});
   }
-  std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.rank < b.rank; });
+  SortByRank(keys);
   order_.clear();
   order_.reserve(keys.size());
   for (const Key& k : keys)
@@ -674,6 +705,9 @@ RankedEntries WordTable::Ranked() const {
 
 template <class Keep>
 void WordTable::PutInRankOrder(Keep keep) {
+  // Entries in rank order already, every one kept: their stamps rise with the rank and their
+  // chains hold, so nothing is to be done (as after the minimum frequency, for the case merge).
+  if (entriesRanked_ && std::all_of(entries_.begin(), entries_.end(), keep)) return;
   std::vector<int32_t> order;
   if (entriesRanked_) {
     order.reserve(entries_.size());
@@ -690,7 +724,10 @@ void WordTable::PutInRankOrder(Keep keep) {
   }
   order = std::vector<int32_t>();
   entries_ = std::move(ranked);
-  // Stamps that follow the order, and the chains anew.
+  StampAndLinkInOrder();
+}
+
+void WordTable::StampAndLinkInOrder() {
   for (Node& n : nodes_) {
     n.head = kNone;
     n.singularHeld = 0;
@@ -903,8 +940,7 @@ void WordTable::MergeCaseVariants() {
   for (int32_t e = first; e != kNone; e = next[static_cast<size_t>(e)])
     ranked.push_back(entry(e));
   entries_ = std::move(ranked);
-  entriesRanked_ = true;
-  PutInRankOrder([](const Entry&) { return true; });
+  StampAndLinkInOrder();
 }
 
 void WordTable::NormaliseKeyValues() {

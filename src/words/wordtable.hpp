@@ -346,6 +346,8 @@ class WordTable {
   // the order; the chains are made anew.
   template <class Keep>
   void PutInRankOrder(Keep keep);
+  // For entries that stand in rank order: stamps that follow it, and the chains anew.
+  void StampAndLinkInOrder();
   void MakeOrder() const;
 
   std::vector<Entry> entries_;
