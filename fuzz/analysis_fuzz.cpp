@@ -17,11 +17,12 @@
 // longest word, in rank order, with key values up to 100 and frequencies that pass the
 // threshold; the tag's count lines agree with the tag; the finished table serves the tag
 // without a new scan; a document of ASCII text with CR LF line ends gives the same list when
-// its line ends become LF.
+// its line ends become LF; the document as one line is prepared where it lies as from a copy.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,7 @@
 #include "catalogue/language2.hpp"
 #include "io/document.hpp"
 #include "io/fileproc.hpp"
+#include "scan/marking.hpp"
 #include "support.hpp"
 #include "text/codepage.hpp"
 #include "text/strproc.hpp"
@@ -239,6 +241,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<Text> lfList = Analyse(s, WriteScratchFile(php ? "lf.php" : "lf.html", *lf),
                                                chooseLanguage, commandReading);
     if (list && lfList) FUZZ_CHECK(*list == *lfList);
+  }
+
+  // The document as one line is prepared where it lies as it is prepared from a copy, in
+  // every way of preparing a line (a long document's line is prepared where it lies).
+  for (int mode = 0; mode < 4; ++mode) {
+    const bool utf8 = (mode & 1) != 0;
+    const bool lower = (mode & 2) != 0;
+    LineBuffer copied;
+    const bool scanned = PrepareScanLine(document, utf8, lower, copied);
+    const size_t roomSize = document.size() + 1 + LineBuffer::kSpare;
+    auto room = std::make_unique<char[]>(roomSize);
+    std::copy(document.begin(), document.end(), room.get());
+    const std::string_view lying(room.get(), document.size());
+    LineBuffer inPlace;
+    FUZZ_CHECK(PrepareScanLineInPlace(std::move(room), roomSize, lying, utf8, lower, inPlace) ==
+               scanned);
+    FUZZ_CHECK(inPlace.view() == copied.view());
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <climits>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <new>
 #include <optional>
 #include <system_error>
@@ -305,8 +306,16 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
         if (line.starts_with(kUtf8ByteOrderMarkBytes))
           line.remove_prefix(kUtf8ByteOrderMarkBytes.size());
       }
-      if (!scanner.TakeLine(line, blnIsUTF8File, lowerLines)) continue;
-      // A document without line breaks is held only once: as the scanner's line.
+      // A document without line breaks is held only once: its line is prepared where the
+      // reader read it, and the scanner takes that room over.
+      static_assert(DocumentReader::kRoomToSpare >= LineBuffer::kSpare + 1);
+      size_t room = 0;
+      std::unique_ptr<char[]> lineRoom = reader.TakeLineRoom(room);
+      const bool taken =
+          lineRoom != nullptr
+              ? scanner.TakeLineInPlace(std::move(lineRoom), room, line, blnIsUTF8File, lowerLines)
+              : scanner.TakeLine(line, blnIsUTF8File, lowerLines);
+      if (!taken) continue;
       reader.ReleaseLine();
       scanner.ScanTakenLine();
       host.Yield();

@@ -78,7 +78,7 @@ Status DocumentReader::Fill(uint64_t end) {
       // of that at once when much is held already.
       const auto rest = static_cast<size_t>(size() - start_);
       size_t room = std::min(std::max(before + chunk, 2 * heldRoom_), rest);
-      if (before + chunk >= kHoldAllFrom) room = rest;
+      if (before + chunk >= kHoldAllFrom) room = rest + kRoomToSpare;
       Grow(std::max(room, before + chunk));
     }
     Result<size_t> n = ops_.Read(file_.get(), held_.get() + before, chunk);
@@ -133,7 +133,17 @@ void DocumentReader::Release(uint64_t upTo) {
 }
 
 void DocumentReader::ReserveToEnd() {
-  Grow(static_cast<size_t>(size() - start_));
+  Grow(static_cast<size_t>(size() - start_) + kRoomToSpare);
+}
+
+std::unique_ptr<char[]> DocumentReader::TakeHeldRoom(size_t& room) {
+  room = 0;
+  if (keepAll_ || heldRoom_ < kHoldAllFrom) return nullptr;
+  room = heldRoom_;
+  heldRoom_ = 0;
+  heldSize_ = 0;
+  start_ = read_;
+  return std::move(held_);
 }
 
 void DocumentReader::Close() {

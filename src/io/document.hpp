@@ -67,6 +67,14 @@ class DocumentReader {
   void KeepAll(bool keep) { keepAll_ = keep; }
   // Makes room at once for every byte from the first one held to the end of the document.
   void ReserveToEnd();
+  // Bytes to spare after the rest of a long document in its room, for whoever takes the room
+  // over (a line prepared where it lies ends with a space and some spare bytes).
+  static constexpr size_t kRoomToSpare = 64;
+  // Every byte held is let go, as Release(heldEnd()) does, and the room that held them is
+  // handed over, with its size in `room`: only a room made for the rest of a long document
+  // (which then has a few bytes to spare after it), and only when the reader does not keep
+  // everything; otherwise nothing is handed over and nothing changes.
+  std::unique_ptr<char[]> TakeHeldRoom(size_t& room);
 
   // The hash of the whole document, once it has been read whole and none of it released.
   uint64_t Hash() const { return HashBytes(Held()); }

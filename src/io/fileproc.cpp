@@ -222,6 +222,12 @@ void LineReader::ReleaseLine() {
   if (release_ && reader_ != nullptr && pos_ >= reader_->heldEnd()) reader_->Release(pos_);
 }
 
+std::unique_ptr<char[]> LineReader::TakeLineRoom(size_t& room) {
+  room = 0;
+  if (!release_ || reader_ == nullptr || pos_ < reader_->heldEnd()) return nullptr;
+  return reader_->TakeHeldRoom(room);
+}
+
 bool LineReader::ReadLineBytes(std::string& line) {
   line.clear();
   std::string_view piece;

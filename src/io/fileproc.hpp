@@ -96,6 +96,10 @@ class LineReader {
   // The line read last is not looked at again: when nothing after it has been read yet, the
   // reader lets go of what it holds (the room of a document without line breaks).
   void ReleaseLine();
+  // The same, handing over the room that holds the line read last (`room` receives its size)
+  // when that room was made for a document's long last line, so that the line is not copied;
+  // otherwise nothing is handed over and nothing changes.
+  std::unique_ptr<char[]> TakeLineRoom(size_t& room);
   // The next piece of the current line as raw bytes, straight from the reader (valid until
   // the next call). `endsLine` tells that the piece finishes its line; a line ending at the
   // end of what has been read, or at the end of the file, may end with an empty piece.

@@ -158,13 +158,17 @@ void Mark(std::string_view line, bool lowered, Out& out) {
 
 // The line marked and its references decoded into `out`, which has room for the line and
 // LineBuffer::kSpare bytes more: what lies between two places where something happens is
-// copied sixteen bytes at a time. Returns the length of the result.
+// copied sixteen bytes at a time. Returns the length of the result. `kInPlace`: `out` lies
+// in the same room, at or before the line; every replacement is shorter than what it
+// replaces, so what is written never overtakes what is still to be read, and sixteen bytes
+// are written at a time only where they cannot reach bytes not yet read.
 //
 // The references are decoded as DecodeEntities decodes the marked line: from a "&" of the
 // marked line (one that begins no fixed reference) to the first ";" after it; a "&" within
 // that stretch begins nothing. The stretch is open in `out` while the pass goes on, so its
 // ";" is one the marking writes, and it is decoded there when it is short enough to be a
 // reference.
+template <bool kInPlace>
 size_t MarkAndDecodeInto(std::string_view line, char* out) {
   const char* in = line.data();
   const size_t n = line.size();
@@ -180,6 +184,12 @@ size_t MarkAndDecodeInto(std::string_view line, char* out) {
     const __m128i amp = _mm_set1_epi8('&');
     const __m128i semi = _mm_set1_epi8(';');
     while (read + LineBuffer::kSpare <= n) {
+      if (kInPlace) {
+        // Written bytes lag behind by `gap`: none at all, or too far for the sixteen to
+        // reach what is still to be read.
+        const auto gap = static_cast<size_t>((in + read) - (out + written));
+        if (gap != 0 && gap < LineBuffer::kSpare) break;
+      }
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + read));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + written), v);
       __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(v, lt), _mm_cmpeq_epi8(v, amp));
@@ -257,12 +267,25 @@ void MarkContextTagsInPlace(std::string& line, bool lowered) {
 void MarkAndDecode(std::string_view line, std::string& out) {
   LineBuffer buffer;
   char* to = buffer.Reserve(line.size());
-  out.append(to, MarkAndDecodeInto(line, to));
+  out.append(to, MarkAndDecodeInto<false>(line, to));
+}
+
+void MarkAndDecodeInPlace(std::string& line) {
+  // The room of a string is its size and one byte more; the pass wants its spare bytes.
+  const size_t n = line.size();
+  line.resize(n + LineBuffer::kSpare);
+  line.resize(MarkAndDecodeInto<true>(std::string_view(line.data(), n), line.data()));
 }
 
 void LineBuffer::assign(std::string_view bytes) {
   std::memcpy(Reserve(bytes.size()), bytes.data(), bytes.size());
   size_ = bytes.size();
+}
+
+void LineBuffer::Adopt(std::unique_ptr<char[]> bytes, size_t capacity, size_t size) {
+  data_ = std::move(bytes);
+  capacity_ = capacity;
+  size_ = size;
 }
 
 void LineBuffer::push_back(char c) {
@@ -282,34 +305,67 @@ char* LineBuffer::Reserve(size_t n) {
   return data_.get();
 }
 
+namespace {
+
+// The line trimmed of spaces at both ends; empty when nothing else is left.
+std::string_view TrimmedLine(std::string_view raw) {
+  const size_t first = raw.find_first_not_of(kSpace);
+  if (first == std::string_view::npos) return std::string_view();
+  const size_t last = raw.find_last_not_of(kSpace);
+  return raw.substr(first, last - first + 1);
+}
+
+// The trimmed line prepared into `to` (see PrepareScanLine), which has room for it and
+// LineBuffer::kSpare bytes more; `kInPlace`: `to` lies in the line's own room, at or before
+// it. Returns the length of the result.
+template <bool kInPlace>
+size_t PrepareInto(std::string_view trimmed, bool decodeUtf8, bool lower, char* to) {
+  if (!decodeUtf8 && !lower) return MarkAndDecodeInto<kInPlace>(trimmed, to);
+  // Decoded and lowered in the line's own room, then marked and decoded over itself.
+  size_t n = trimmed.size();
+  if (decodeUtf8) {
+    n = DecodeUtf8LatinBytes(trimmed, to);
+  } else {
+    std::memmove(to, trimmed.data(), n);
+  }
+  if (lower) {
+    const ByteTable& lowerBytes = Cp1252LowerBytes();
+    for (size_t k = 0; k < n; ++k)
+      to[k] = static_cast<char>(lowerBytes[static_cast<unsigned char>(to[k])]);
+  }
+  WriteOver sink(to);
+  Mark(std::string_view(to, n), lower, sink);
+  return DecodeEntitiesInPlace(to, sink.written());
+}
+
+}  // namespace
+
 bool PrepareScanLine(std::string_view raw, bool decodeUtf8, bool lower, LineBuffer& line) {
   line.clear();
-  const size_t first = raw.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return false;
-  const size_t last = raw.find_last_not_of(kSpace);
-  const std::string_view trimmed = raw.substr(first, last - first + 1);
+  const std::string_view trimmed = TrimmedLine(raw);
+  if (trimmed.empty()) return false;
   // Room for the line and the space appended to it.
   char* to = line.Reserve(trimmed.size() + 1);
-  if (!decodeUtf8 && !lower) {
-    line.resize(MarkAndDecodeInto(trimmed, to));
-  } else {
-    // Decoded and lowered in the line's own room, then marked and decoded over itself.
-    size_t n = trimmed.size();
-    if (decodeUtf8) {
-      n = DecodeUtf8LatinBytes(trimmed, to);
-    } else {
-      std::memcpy(to, trimmed.data(), n);
-    }
-    if (lower) {
-      const ByteTable& lowerBytes = Cp1252LowerBytes();
-      for (size_t k = 0; k < n; ++k)
-        to[k] = static_cast<char>(lowerBytes[static_cast<unsigned char>(to[k])]);
-    }
-    WriteOver sink(to);
-    Mark(std::string_view(to, n), lower, sink);
-    n = DecodeEntitiesInPlace(to, sink.written());
-    line.resize(n);
+  line.resize(PrepareInto<false>(trimmed, decodeUtf8, lower, to));
+  line.push_back(kSpace);
+  return true;
+}
+
+bool PrepareScanLineInPlace(std::unique_ptr<char[]> room, size_t roomSize, std::string_view raw,
+                            bool decodeUtf8, bool lower, LineBuffer& line) {
+  const std::string_view trimmed = TrimmedLine(raw);
+  if (trimmed.empty()) {
+    line.clear();
+    return false;
   }
+  // The line is prepared from the room's first byte and never grows: it needs room for the
+  // space appended and the spare bytes after it.
+  if (trimmed.size() + 1 + LineBuffer::kSpare > roomSize) {
+    return PrepareScanLine(raw, decodeUtf8, lower, line);
+  }
+  char* to = room.get();
+  const size_t n = PrepareInto<true>(trimmed, decodeUtf8, lower, to);
+  line.Adopt(std::move(room), roomSize, n);
   line.push_back(kSpace);
   return true;
 }

@@ -44,6 +44,8 @@ void MarkContextTagsInPlace(std::string& line, bool lowered);
 // Both of the above in one pass: the line marked and its references decoded, as
 // MarkContextTags and then DecodeEntities give it, for a line that keeps its case.
 void MarkAndDecode(std::string_view line, std::string& out);
+// The same over the line itself.
+void MarkAndDecodeInPlace(std::string& line);
 
 // The bytes of a prepared line, with room to spare after them, so that the preparation can
 // copy sixteen bytes at a time.
@@ -62,6 +64,8 @@ class LineBuffer {
     capacity_ = 0;
   }
   void assign(std::string_view bytes);
+  // Takes over `capacity` bytes of which the first `size` are the line.
+  void Adopt(std::unique_ptr<char[]> bytes, size_t capacity, size_t size);
   void push_back(char c);
   // Room for `n` bytes and the spare ones after them, the bytes held kept; then the bytes
   // written through the pointer are taken with resize.
@@ -79,5 +83,10 @@ class LineBuffer {
 // context tags marked, the references decoded and one space appended, into `line`. False
 // (and `line` empty) when nothing but spaces was left, so that the line is not scanned.
 bool PrepareScanLine(std::string_view raw, bool decodeUtf8, bool lower, LineBuffer& line);
+// The same for a line that lies in `room` (`roomSize` bytes), which the line buffer takes
+// over: the line is prepared where it lies, with no second copy of a long line. A room too
+// tight for the spare bytes the buffer keeps is let go after a copy.
+bool PrepareScanLineInPlace(std::unique_ptr<char[]> room, size_t roomSize, std::string_view raw,
+                            bool decodeUtf8, bool lower, LineBuffer& line);
 
 }  // namespace tw

@@ -76,6 +76,11 @@ bool MarkupScanner::TakeLine(std::string_view rawLine, bool decodeUtf8, bool low
   return PrepareScanLine(rawLine, decodeUtf8, lower, line_);
 }
 
+bool MarkupScanner::TakeLineInPlace(std::unique_ptr<char[]> room, size_t roomSize,
+                                    std::string_view rawLine, bool decodeUtf8, bool lower) {
+  return PrepareScanLineInPlace(std::move(room), roomSize, rawLine, decodeUtf8, lower, line_);
+}
+
 void MarkupScanner::ScanTakenLine() {
   Walk();
 }

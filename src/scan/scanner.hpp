@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,10 @@ class MarkupScanner {
   // when it is not to be scanned), then scanned.
   bool TakeLine(std::string_view rawLine, bool decodeUtf8, bool lower);
   void ScanTakenLine();
+  // TakeLine for a line that lies in `room` (`roomSize` bytes), which the scanner takes over:
+  // a long line is prepared where it lies (see PrepareScanLineInPlace).
+  bool TakeLineInPlace(std::unique_ptr<char[]> room, size_t roomSize, std::string_view rawLine,
+                       bool decodeUtf8, bool lower);
 
   // Gives back the memory of the line scanned last (a one-line document's is as large as the
   // document), once the document is done.

@@ -654,5 +654,39 @@ TEST_F(RunTest, ALongDocumentListsTheSameForAHostThatDoesNotWatch) {
   }
 }
 
+// A document without line breaks is prepared where the reader read it; the same document
+// with a line break at its end is copied first. Both list the same, in every way of preparing
+// a line (as it is, UTF-8, lowered).
+TEST_F(RunTest, ALongLastLineListsTheSameWhereverItIsPrepared) {
+  struct Case {
+    const char* name;
+    std::string start;
+    bool preserveCase;
+  };
+  for (const Case& c : {Case{"as it is", "", true}, Case{"UTF-8", "\xEF\xBB\xBF", true},
+                        Case{"lowered", "", false}}) {
+    SCOPED_TRACE(c.name);
+    host_.settings.chkPreserveCase = c.preserveCase;
+    std::string line = c.start + "   <title>Garden Tools</title> ";
+    // Longer than the reader reads at once, so that it makes room for the whole document.
+    for (int k = 0; line.size() < (size_t{4} << 20) + 4096; ++k) {
+      const std::string rake{'R', 'a', 'k', 'e', static_cast<char>('a' + k % 26),
+                             static_cast<char>('a' + k / 26 % 4)};
+      line += "<b>" + rake + "</b> caf\xC3\xA9 &amp; &eacute;t&eacute; <h2>Hoes";
+      line += k % 3 == 0 ? "</h2> <div>spades &lt;" : "</H2> <i>Trowels</i> ";
+    }
+    line += "   ";
+    std::vector<Text> outputs;
+    for (const std::string& doc : {line, line + "\r\n"}) {
+      UseFile(Write("oneline.html", doc));
+      analysis_.blnWordTableCurrent = false;  // scanned anew
+      ASSERT_TRUE(analysis_.RunAnalysis(false, host_));
+      outputs.push_back(host_.output);
+    }
+    EXPECT_GT(analysis_.table().intNumWords(), 90);
+    EXPECT_TRUE(outputs[1] == outputs[0]) << "the word lists differ";
+  }
+}
+
 }  // namespace
 }  // namespace tw

@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <system_error>
 #include <vector>
 
+#include "io/document.hpp"
 #include "support/testfiles.hpp"
 #include "text/codepage.hpp"
 
@@ -218,6 +220,58 @@ TEST(LineReader, ViewsMakeTheSameLines) {
     for (LineEnds ends : {LineEnds::CrOrCrLf, LineEnds::LfOnly}) {
       EXPECT_EQ(ReadAllViews(file, ends), ReadAllBytes(file, ends)) << "document " << n - 1;
     }
+  }
+}
+
+// The room made for the rest of a long document goes, with the last line in it and a few
+// bytes to spare after it, to whoever takes it (as the run takes a one-line document's, to
+// prepare the line where it lies); while anything after the line has been read, or for a
+// short document, the room stays with the reader; the lines read are the same either way.
+TEST(LineReader, TheRoomOfALongLastLineIsTakenOver) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool keepAll;
+    int taken;
+  };
+  const std::string big(5000000, 'z');
+  const std::vector<Case> cases = {
+      {"one long line", big, false, 1},
+      {"short lines, then a long last one", "a\r\nb\r\n" + big, false, 1},
+      {"a long line, then a short last one, which takes the room", big + "\r\nend", false, 1},
+      {"a long line, then a short one and a line end", big + "\r\nend\r\n", false, 0},
+      {"one line too short for a room of its own", std::string(1000000, 'y'), false, 0},
+      {"a reader that keeps everything", big, true, 0},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto file = dir.Write("room.htm", c.bytes);
+    DocumentReader document;
+    ASSERT_FALSE(document.Open(file).failed());
+    document.KeepAll(c.keepAll);
+    LineReader reader;
+    reader.Attach(document, LineEnds::CrOrCrLf, true);
+    std::vector<std::string> lines;
+    int taken = 0;
+    std::string_view line;
+    while (reader.ReadLineView(line)) {
+      lines.emplace_back(line);
+      size_t room = 0;
+      const std::unique_ptr<char[]> bytes = reader.TakeLineRoom(room);
+      if (bytes == nullptr) {
+        EXPECT_EQ(room, 0U);
+        reader.ReleaseLine();
+        continue;
+      }
+      ++taken;
+      const auto lineStart = static_cast<size_t>(line.data() - bytes.get());
+      EXPECT_LE(lineStart + line.size() + DocumentReader::kRoomToSpare, room);
+      EXPECT_EQ(std::string_view(bytes.get() + lineStart, line.size()), lines.back());
+    }
+    EXPECT_FALSE(reader.failed());
+    EXPECT_EQ(taken, c.taken);
+    EXPECT_EQ(lines, ReadAllBytes(file, LineEnds::CrOrCrLf));
   }
 }
 

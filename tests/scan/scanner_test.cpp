@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <deque>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -531,17 +534,22 @@ TEST(MarkContextTags, MarksOnlyTheExactForms) {
   EXPECT_EQ(line, std::string("<b class=x>a\x0C <h1 id=t>b\x07 \x0E") + "c\x0F" + "   \"\"\"");
 }
 
-// Marking and decoding in one pass give what the two steps give one after the other.
+// Marking and decoding in one pass give what the two steps give one after the other, also
+// over the line itself (long lines too, where what is written falls behind what is read by
+// less than sixteen bytes, then by more).
 TEST(MarkAndDecode, AgreesWithMarkingThenDecoding) {
   test::RandomMarkup markup(77);
   for (int i = 0; i < 4000; ++i) {
-    const std::string line = EncodeCp1252(markup.Line(1 + markup.Below(40)));
+    const std::string line = EncodeCp1252(markup.Line(1 + markup.Below(i % 8 == 0 ? 300 : 40)));
     std::string twoSteps;
     MarkContextTags(line, false, twoSteps);
     DecodeEntities(twoSteps);
     std::string onePass;
     MarkAndDecode(line, onePass);
     ASSERT_EQ(onePass, twoSteps) << line;
+    std::string inPlace = line;
+    MarkAndDecodeInPlace(inPlace);
+    ASSERT_EQ(inPlace, twoSteps) << line;
   }
 }
 
@@ -562,6 +570,18 @@ TEST(PrepareScanLine, AgreesWithTheReference) {
       ASSERT_EQ(PrepareScanLine(raw, utf8, lower, prepared), scanned) << raw;
       ASSERT_EQ(std::string(prepared.view()), scanned ? EncodeCp1252(expected) : std::string())
           << raw << " mode " << mode;
+      // Where it lies, in a room with bytes before it and enough, or too few, after it.
+      const size_t before = markup.Below(4);
+      const size_t after = std::array<size_t, 3>{0, LineBuffer::kSpare + 1, 64}[markup.Below(3)];
+      const size_t roomSize = before + raw.size() + after;
+      auto room = std::make_unique<char[]>(roomSize);
+      std::copy(raw.begin(), raw.end(), room.get() + before);
+      const std::string_view lying(room.get() + before, raw.size());
+      LineBuffer inPlace;
+      ASSERT_EQ(PrepareScanLineInPlace(std::move(room), roomSize, lying, utf8, lower, inPlace),
+                scanned)
+          << raw;
+      ASSERT_EQ(inPlace.view(), prepared.view()) << raw << " mode " << mode << " in place";
     }
   }
 }
