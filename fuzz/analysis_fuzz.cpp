@@ -17,7 +17,8 @@
 // longest word, in rank order, with key values up to 100 and frequencies that pass the
 // threshold; the tag's count lines agree with the tag; the finished table serves the tag
 // without a new scan; a document of ASCII text with CR LF line ends gives the same list when
-// its line ends become LF; the document as one line is prepared where it lies as from a copy.
+// its line ends become LF; the document as one line is prepared where it lies as from a copy,
+// and marked in two halves at once as in one pass.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -259,5 +260,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                scanned);
     FUZZ_CHECK(inPlace.view() == copied.view());
   }
+  // Marked in two halves at once, wherever it can be cut, it is marked as in one pass.
+  std::string onePass;
+  MarkAndDecode(document, onePass);
+  std::string halves(document);
+  MarkAndDecodeInPlace(halves, document.size() / 2 + 1);
+  FUZZ_CHECK(halves == onePass);
   return 0;
 }

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -21,6 +24,9 @@ namespace {
 constexpr size_t kShortestTag = 3;  // "<b>"
 constexpr size_t kLongestTag = 9;   // "</strong>"
 constexpr char kSpace = ' ';
+// From this length on, a line prepared where it lies is marked in two halves at once (one
+// line of a document without line breaks): below it, starting a thread costs more.
+constexpr size_t kMarkInHalvesFrom = size_t{1} << 20;
 
 // Whether the letter after "<" or "</" can begin a context tag (b, strong, i, em, title, h).
 bool MayBeginContextTag(char c) {
@@ -250,6 +256,48 @@ size_t MarkAndDecodeInto(std::string_view line, char* out) {
   }
 }
 
+// A place to cut a line for marking in two halves: right after a ";" that ends no fixed
+// reference (no "&" in the bytes before it that a reference could take). There no tag and no
+// reference goes on, and the stretch of a reference that was open has been closed by it, so
+// the second half is marked as if it were a line of its own. npos when there is none.
+size_t HalvesAt(std::string_view line, size_t from) {
+  for (size_t q = line.find(';', from); q != std::string_view::npos; q = line.find(';', q + 1)) {
+    const size_t back = q >= kLongestReference ? q - kLongestReference : 0;
+    if (line.substr(back, q - back).find('&') == std::string_view::npos) return q + 1;
+  }
+  return std::string_view::npos;
+}
+
+// MarkAndDecodeInto for a line that lies at or after `out` in the same room; a line of
+// `halvesFrom` bytes or more in two halves at once, the second on a thread of its own and
+// written where it lies, then moved behind the first.
+size_t MarkAndDecodeOver(std::string_view line, char* out, size_t halvesFrom) {
+  const size_t half = line.size() >= halvesFrom ? HalvesAt(line, line.size() / 2)
+                                                : std::string_view::npos;
+  if (half >= line.size()) return MarkAndDecodeInto<true>(line, out);
+  const std::string_view second = line.substr(half);
+  char* secondOut = out + (second.data() - out);
+  size_t secondLength = 0;
+  std::exception_ptr failure;
+  std::thread helper;
+  try {
+    helper = std::thread([&] {
+      try {
+        secondLength = MarkAndDecodeInto<true>(second, secondOut);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {
+    return MarkAndDecodeInto<true>(line, out);  // no thread to be had
+  }
+  const size_t firstLength = MarkAndDecodeInto<true>(line.substr(0, half), out);
+  helper.join();
+  if (failure != nullptr) std::rethrow_exception(failure);
+  std::memmove(out + firstLength, secondOut, secondLength);
+  return firstLength + secondLength;
+}
+
 }  // namespace
 
 void MarkContextTags(std::string_view line, bool lowered, std::string& out) {
@@ -270,11 +318,11 @@ void MarkAndDecode(std::string_view line, std::string& out) {
   out.append(to, MarkAndDecodeInto<false>(line, to));
 }
 
-void MarkAndDecodeInPlace(std::string& line) {
+void MarkAndDecodeInPlace(std::string& line, size_t halvesFrom) {
   // The room of a string is its size and one byte more; the pass wants its spare bytes.
   const size_t n = line.size();
   line.resize(n + LineBuffer::kSpare);
-  line.resize(MarkAndDecodeInto<true>(std::string_view(line.data(), n), line.data()));
+  line.resize(MarkAndDecodeOver(std::string_view(line.data(), n), line.data(), halvesFrom));
 }
 
 void LineBuffer::assign(std::string_view bytes) {
@@ -320,7 +368,10 @@ std::string_view TrimmedLine(std::string_view raw) {
 // it. Returns the length of the result.
 template <bool kInPlace>
 size_t PrepareInto(std::string_view trimmed, bool decodeUtf8, bool lower, char* to) {
-  if (!decodeUtf8 && !lower) return MarkAndDecodeInto<kInPlace>(trimmed, to);
+  if (!decodeUtf8 && !lower) {
+    return kInPlace ? MarkAndDecodeOver(trimmed, to, kMarkInHalvesFrom)
+                    : MarkAndDecodeInto<false>(trimmed, to);
+  }
   // Decoded and lowered in the line's own room, then marked and decoded over itself.
   size_t n = trimmed.size();
   if (decodeUtf8) {

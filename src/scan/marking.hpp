@@ -44,8 +44,9 @@ void MarkContextTagsInPlace(std::string& line, bool lowered);
 // Both of the above in one pass: the line marked and its references decoded, as
 // MarkContextTags and then DecodeEntities give it, for a line that keeps its case.
 void MarkAndDecode(std::string_view line, std::string& out);
-// The same over the line itself.
-void MarkAndDecodeInPlace(std::string& line);
+// The same over the line itself; a line of `halvesFrom` bytes or more in two halves at once,
+// on two threads, when a place to cut it is found (as a long line prepared in place is).
+void MarkAndDecodeInPlace(std::string& line, size_t halvesFrom = SIZE_MAX);
 
 // The bytes of a prepared line, with room to spare after them, so that the preparation can
 // copy sixteen bytes at a time.

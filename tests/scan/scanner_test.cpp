@@ -536,7 +536,7 @@ TEST(MarkContextTags, MarksOnlyTheExactForms) {
 
 // Marking and decoding in one pass give what the two steps give one after the other, also
 // over the line itself (long lines too, where what is written falls behind what is read by
-// less than sixteen bytes, then by more).
+// less than sixteen bytes, then by more), and in two halves at once.
 TEST(MarkAndDecode, AgreesWithMarkingThenDecoding) {
   test::RandomMarkup markup(77);
   for (int i = 0; i < 4000; ++i) {
@@ -550,6 +550,10 @@ TEST(MarkAndDecode, AgreesWithMarkingThenDecoding) {
     std::string inPlace = line;
     MarkAndDecodeInPlace(inPlace);
     ASSERT_EQ(inPlace, twoSteps) << line;
+    // In two halves at once, wherever the line can be cut.
+    std::string halves = line;
+    MarkAndDecodeInPlace(halves, 1 + markup.Below(64));
+    ASSERT_EQ(halves, twoSteps) << line << " in halves";
   }
 }
 
