@@ -21,6 +21,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+# shellcheck source=scripts/benchpages.sh
+. "$root/scripts/benchpages.sh"
 
 old=""
 new=""
@@ -30,12 +32,9 @@ dir=""
 keep=0
 build=1
 while [ $# -gt 0 ]; do
+  bench_option "$@"
+  if [ "$bench_taken" -gt 0 ]; then shift "$bench_taken"; continue; fi
   case "$1" in
-    --runs) runs=$2; shift 2 ;;
-    --size-mb) size_mb=$2; shift 2 ;;
-    --dir) dir=$2; shift 2 ;;
-    --keep) keep=1; shift ;;
-    --no-build) build=0; shift ;;
     -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "bench-compare.sh: unknown argument '$1' (--help lists them)" >&2; exit 2 ;;
     *)
@@ -47,12 +46,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ -n "$old" ] || { echo "bench-compare.sh: the old build's folder is missing (--help)" >&2; exit 2; }
-case "$runs" in ''|*[!0-9]*) echo "bench-compare.sh: --runs takes a number" >&2; exit 2 ;; esac
-case "$size_mb" in ''|*[!0-9]*) echo "bench-compare.sh: --size-mb takes a number" >&2; exit 2 ;; esac
-if [ "$runs" -lt 1 ] || [ "$size_mb" -lt 1 ]; then
-  echo "bench-compare.sh: numbers from 1 up" >&2
-  exit 2
-fi
+bench_check_numbers bench-compare
 
 if [ -z "$new" ]; then
   new="$root/build/bench/bin"
@@ -65,8 +59,6 @@ for program in "$old/tagwright-cli" "$new/tagwright-cli" "$root/build/bench/bin/
   [ -x "$program" ] || { echo "bench-compare.sh: $program is missing" >&2; exit 1; }
 done
 
-# shellcheck source=scripts/benchpages.sh
-. "$root/scripts/benchpages.sh"
 bench_pages_dir bench-compare
 export LC_ALL=C
 

@@ -21,6 +21,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+# shellcheck source=scripts/benchpages.sh
+. "$root/scripts/benchpages.sh"
 
 runs=5
 size_mb=20
@@ -29,20 +31,15 @@ keep=0
 build=1
 out=""
 while [ $# -gt 0 ]; do
+  bench_option "$@"
+  if [ "$bench_taken" -gt 0 ]; then shift "$bench_taken"; continue; fi
   case "$1" in
-    --runs) runs=$2; shift 2 ;;
-    --size-mb) size_mb=$2; shift 2 ;;
-    --dir) dir=$2; shift 2 ;;
-    --keep) keep=1; shift ;;
-    --no-build) build=0; shift ;;
     --out) out=$2; shift 2 ;;
     -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown argument '$1' (--help lists them)" >&2; exit 2 ;;
   esac
 done
-case "$runs" in ''|*[!0-9]*) echo "bench.sh: --runs takes a number" >&2; exit 2 ;; esac
-case "$size_mb" in ''|*[!0-9]*) echo "bench.sh: --size-mb takes a number" >&2; exit 2 ;; esac
-[ "$runs" -ge 1 ] && [ "$size_mb" -ge 1 ] || { echo "bench.sh: numbers from 1 up" >&2; exit 2; }
+bench_check_numbers bench
 
 bash scripts/deps.sh bench
 
@@ -65,8 +62,6 @@ if [ ! -x "$wordcount" ] || [ "${wordcount_built:-1}" -eq 0 ]; then
   wordcount=""
 fi
 
-# shellcheck source=scripts/benchpages.sh
-. "$root/scripts/benchpages.sh"
 bench_pages_dir bench
 
 # Numbers as the C locale writes them; the program's own output is not looked at.

@@ -76,7 +76,6 @@ class CountingThread {
 
   // Hands the batch being filled over and takes an empty one, waiting for it if need be.
   void Send();
-  void EndThread();
   void Run();
   void Count(const Batch& batch);
   // What the table tells of each word as it counts it.

@@ -355,14 +355,6 @@ char* LineBuffer::Reserve(size_t n) {
 
 namespace {
 
-// The line trimmed of spaces at both ends; empty when nothing else is left.
-std::string_view TrimmedLine(std::string_view raw) {
-  const size_t first = raw.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return std::string_view();
-  const size_t last = raw.find_last_not_of(kSpace);
-  return raw.substr(first, last - first + 1);
-}
-
 // The trimmed line prepared into `to` (see PrepareScanLine), which has room for it and
 // LineBuffer::kSpare bytes more; `kInPlace`: `to` lies in the line's own room, at or before
 // it. Returns the length of the result.
@@ -393,7 +385,7 @@ size_t PrepareInto(std::string_view trimmed, bool decodeUtf8, bool lower, char* 
 
 bool PrepareScanLine(std::string_view raw, bool decodeUtf8, bool lower, LineBuffer& line) {
   line.clear();
-  const std::string_view trimmed = TrimmedLine(raw);
+  const std::string_view trimmed = TrimSpaceBytes(raw);
   if (trimmed.empty()) return false;
   // Room for the line and the space appended to it.
   char* to = line.Reserve(trimmed.size() + 1);
@@ -404,7 +396,7 @@ bool PrepareScanLine(std::string_view raw, bool decodeUtf8, bool lower, LineBuff
 
 bool PrepareScanLineInPlace(std::unique_ptr<char[]> room, size_t roomSize, std::string_view raw,
                             bool decodeUtf8, bool lower, LineBuffer& line) {
-  const std::string_view trimmed = TrimmedLine(raw);
+  const std::string_view trimmed = TrimSpaceBytes(raw);
   if (trimmed.empty()) {
     line.clear();
     return false;

@@ -82,12 +82,6 @@ Text FreeName(TextView path, TextView suffix) {
   return Text();
 }
 
-std::string_view TrimSpaceBytes(std::string_view bytes) {
-  const size_t first = bytes.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::string_view();
-  return bytes.substr(first, bytes.find_last_not_of(' ') - first + 1);
-}
-
 bool StartsWithNoCase(std::string_view bytes, size_t at, std::string_view lowerWord) {
   if (at + lowerWord.size() > bytes.size()) return false;
   for (size_t k = 0; k < lowerWord.size(); ++k) {

@@ -424,6 +424,12 @@ Text TrimSpaces(TextView text) {
   return Text(text.substr(first, last - first + 1));
 }
 
+std::string_view TrimSpaceBytes(std::string_view bytes) {
+  const size_t first = bytes.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::string_view();
+  return bytes.substr(first, bytes.find_last_not_of(' ') - first + 1);
+}
+
 Text TrimControlAndSpaces(TextView text) {
   size_t first = 0;
   size_t last = text.size();

@@ -33,6 +33,8 @@ int32_t InStr(int32_t start, TextView text, TextView sought);
 Text ReplaceAll(TextView text, TextView sought, TextView replacement);
 // Leading and trailing spaces (U+0020 only) removed.
 Text TrimSpaces(TextView text);
+// The same for bytes, as a view of them; empty when nothing but spaces is there.
+std::string_view TrimSpaceBytes(std::string_view bytes);
 // Leading and trailing characters of code 32 or less removed.
 Text TrimControlAndSpaces(TextView text);
 // Decimal text of a number, no spaces; FormatWithLeadingSpace puts one space before a
