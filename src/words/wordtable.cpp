@@ -45,7 +45,7 @@ namespace tw {
 namespace {
 
 constexpr size_t kInitialSlots = 1024;
-constexpr size_t kMaxKeyLength = (size_t{1} << 27) - 1;  // what Node::keyLength holds
+constexpr size_t kMaxKeyLength = (size_t{1} << 26) - 1;  // what Node::keyLength holds
 constexpr size_t kLoadNumerator = 8;
 constexpr size_t kLoadDenominator = 10;
 constexpr size_t kBytesPerDistinctWord = 80;
@@ -209,6 +209,92 @@ void ForEachCharLoweringTo(char16_t lowered, F f) {
       std::lower_bound(changed.begin(), changed.end(), std::make_pair(lowered, char16_t{0}));
   for (auto it = from; it != changed.end() && it->first == lowered; ++it)
     f(it->second);
+}
+
+// The key of the key's word in general lower case, in `lowered`.
+void LowerKey(std::string_view key, std::string& lowered) {
+  // The byte of each byte's character lowered, or -1 where that is no byte of a key.
+  static const std::array<int16_t, kByteMask + 1> lowerByte = [] {
+    std::array<int16_t, kByteMask + 1> t{};
+    for (size_t b = 0; b < t.size(); ++b) {
+      const int l = Cp1252FromChar(LowerChar(Cp1252ToChar(static_cast<unsigned char>(b))));
+      t[b] = static_cast<int16_t>(b != 0 && l > 0 ? l : -1);
+    }
+    return t;
+  }();
+  lowered.assign(key);
+  for (char& b : lowered) {
+    const int16_t l = lowerByte[static_cast<unsigned char>(b)];
+    if (l < 0) {
+      lowered = KeyOfWord(ToLowerGeneral(WordOfKey(key)));
+      return;
+    }
+    b = static_cast<char>(l);
+  }
+}
+
+// For a key's first byte (a character of the code page): every character with the same
+// general lower-case form, the byte's own included, as ForEachCharLoweringTo gives them.
+struct FirstCharVariants {
+  static constexpr size_t kMost = 6;
+  std::array<char16_t, kMost> chars{};
+  uint8_t count = 0;
+  bool tooMany = false;  // more than kMost: enumerated the general way
+};
+const FirstCharVariants& VariantsOfFirstByte(unsigned char b) {
+  static const std::array<FirstCharVariants, kByteMask + 1> table = [] {
+    std::array<FirstCharVariants, kByteMask + 1> t{};
+    for (size_t byte = 1; byte < t.size(); ++byte) {
+      FirstCharVariants& v = t[byte];
+      ForEachCharLoweringTo(LowerChar(Cp1252ToChar(static_cast<unsigned char>(byte))),
+                            [&v](char16_t c) {
+                              if (v.count == FirstCharVariants::kMost) {
+                                v.tooMany = true;
+                              } else {
+                                v.chars[v.count++] = c;
+                              }
+                            });
+    }
+    return t;
+  }();
+  return table[b];
+}
+
+// Calls f(variant) with the key of every word that differs from the key's word at most in
+// the case of its first letter (the word itself included, as the key), others made in
+// `scratch`. A key is its characters' keys one after the other, so a variant's key is the key
+// of its first character followed by the rest of the key.
+template <class F>
+void ForEachCaseVariantKey(std::string_view key, std::string& scratch, F f) {
+  if (key.empty()) return;
+  if (key[0] != kEscape) {
+    const auto first = static_cast<unsigned char>(key[0]);
+    const FirstCharVariants& v = VariantsOfFirstByte(first);
+    if (!v.tooMany) {
+      const char16_t own = Cp1252ToChar(first);
+      for (size_t i = 0; i < v.count; ++i) {
+        const char16_t c = v.chars[i];
+        if (c == own) {
+          f(key);
+          continue;
+        }
+        scratch.clear();
+        AppendKey(TextView(&c, 1), scratch);
+        scratch.append(key.substr(1));
+        f(std::string_view(scratch));
+      }
+      return;
+    }
+  }
+  size_t firstLength = 0;
+  const char16_t firstChar = KeyCharAt(key, 0, firstLength);
+  const std::string_view rest = key.substr(firstLength);
+  ForEachCharLoweringTo(LowerChar(firstChar), [&](char16_t c) {
+    scratch.clear();
+    AppendKey(TextView(&c, 1), scratch);
+    scratch.append(rest);
+    f(std::string_view(scratch));
+  });
 }
 
 }  // namespace
@@ -453,6 +539,19 @@ void WordTable::FetchCountPlaces(Waiting& w) const {
   if (word.size() >= 2 && word.back() == kPluralEnding) {
     FetchIntoCache(&nodes_[HashKey(word.substr(0, word.size() - 1)).hash & mask]);
   }
+  // And for its case variants: the first letter's other forms in the code page.
+  if (word.empty()) return;
+  const auto first = static_cast<unsigned char>(word[0]);
+  const FirstCharVariants& v = VariantsOfFirstByte(first);
+  if (v.tooMany) return;
+  const char16_t own = Cp1252ToChar(first);
+  std::copy(word.begin(), word.end(), relative.begin());
+  for (size_t i = 0; i < v.count; ++i) {
+    const int b = Cp1252FromChar(v.chars[i]);
+    if (v.chars[i] == own || b <= 0) continue;
+    relative[0] = static_cast<char>(b);
+    FetchIntoCache(&nodes_[HashKey(std::string_view(relative.data(), word.size())).hash & mask]);
+  }
 }
 
 void WordTable::FetchRelativeEntries(const Waiting& w) const {
@@ -484,6 +583,16 @@ int32_t WordTable::AddNode(std::string_view key, const KeyHash& k) {
   node.pluralHeld = node.plural != kNone && nodes_[static_cast<size_t>(node.plural)].head != kNone;
   node.singularHeld =
       node.singular != kNone && nodes_[static_cast<size_t>(node.singular)].head != kNone;
+  // The words that differ from this one only in the case of their first letter: the case
+  // merge looks for variants only where there are some (of any word: after a merge it goes
+  // on with the entry that then stands at its position, whatever its word).
+  ForEachCaseVariantKey(key, variantKey_, [&](std::string_view variant) {
+    if (variant == key) return;
+    const int32_t other = FindNode(variant, HashKey(variant));
+    if (other == kNone) return;
+    nodes_[static_cast<size_t>(other)].caseVariant = 1;
+    node.caseVariant = 1;
+  });
   // The key may be a view of keys_ itself: it is read before keys_ grows.
   keys_.append(key);
   const size_t mask = nodes_.size() - 1;
@@ -654,7 +763,7 @@ struct RankKey {
 
 // Sorts by rank, a byte of it at a time from the lowest (a radix sort, stable), passing over
 // the bytes that are the same in every key. Ranks are distinct: stamps are.
-void SortByRank(std::vector<RankKey>& keys) {
+void RadixSortByRank(std::vector<RankKey>& keys) {
   constexpr int kDigits = 256;
   constexpr int kDigitBits = 8;
   constexpr uint64_t kDigitMask = kDigits - 1;
@@ -681,19 +790,25 @@ void SortByRank(std::vector<RankKey>& keys) {
 
 void WordTable::MakeOrder() const {
   if (orderValid_) return;
-  using Key = RankKey;
-  std::vector<Key> keys;
+  SortByRank([](const Entry&) { return true; }, order_);
+  orderValid_ = true;
+}
+
+template <class Keep>
+void WordTable::SortByRank(Keep keep, std::vector<int32_t>& order) const {
+  std::vector<RankKey> keys;
   keys.reserve(entries_.size());
   for (size_t k = 0; k < entries_.size(); ++k) {
-    const uint64_t value = DescendingOrderOf(entries_[k].keyValue);
-    keys.push_back(Key{value << kStampBits | entries_[k].stamp, static_cast<int32_t>(k)});
+    const Entry& e = entries_[k];
+    if (!keep(e)) continue;
+    const uint64_t value = DescendingOrderOf(e.keyValue);
+    keys.push_back(RankKey{value << kStampBits | e.stamp, static_cast<int32_t>(k)});
   }
-  SortByRank(keys);
-  order_.clear();
-  order_.reserve(keys.size());
-  for (const Key& k : keys)
-    order_.push_back(k.entry);
-  orderValid_ = true;
+  RadixSortByRank(keys);
+  order.clear();
+  order.reserve(keys.size());
+  for (const RankKey& k : keys)
+    order.push_back(k.entry);
 }
 
 RankedEntries WordTable::Ranked() const {
@@ -708,32 +823,52 @@ void WordTable::PutInRankOrder(Keep keep) {
   // Entries in rank order already, every one kept: their stamps rise with the rank and their
   // chains hold, so nothing is to be done (as after the minimum frequency, for the case merge).
   if (entriesRanked_ && std::all_of(entries_.begin(), entries_.end(), keep)) return;
+  // The entries kept, in rank order: only those are sorted.
   std::vector<int32_t> order;
-  if (entriesRanked_) {
-    order.reserve(entries_.size());
-    for (size_t k = 0; k < entries_.size(); ++k)
-      order.push_back(static_cast<int32_t>(k));
+  if (entriesRanked_ || orderValid_) {
+    const size_t n = entries_.size();
+    order.reserve(n);
+    for (size_t rank = 0; rank < n; ++rank) {
+      const auto e = entriesRanked_ ? static_cast<int32_t>(rank) : order_[rank];
+      if (keep(entries_[static_cast<size_t>(e)])) order.push_back(e);
+    }
   } else {
-    MakeOrder();
-    order = std::move(order_);
+    SortByRank(keep, order);
   }
   std::vector<Entry> ranked;
   ranked.reserve(order.size());
-  for (int32_t e : order) {
-    if (keep(entries_[static_cast<size_t>(e)])) ranked.push_back(entries_[static_cast<size_t>(e)]);
-  }
+  for (int32_t e : order)
+    ranked.push_back(entries_[static_cast<size_t>(e)]);
   order = std::vector<int32_t>();
+  UnlinkAll();
   entries_ = std::move(ranked);
   StampAndLinkInOrder();
 }
 
-void WordTable::StampAndLinkInOrder() {
-  for (Node& n : nodes_) {
-    n.head = kNone;
-    n.singularHeld = 0;
-    n.pluralHeld = 0;
+// The passes over the entries that link or unlink them read their nodes all over the index:
+// each is fetched this many entries ahead.
+constexpr size_t kLinkFetchAhead = 16;
+
+void WordTable::FetchNodeOf(const Entry& e) const {
+  if (e.node != kNone) FetchIntoCache(&nodes_[static_cast<size_t>(e.node)]);
+}
+
+void WordTable::UnlinkAll() {
+  // Only the nodes of entries hold chains, and only their relatives are told of them: a pass
+  // over the entries is shorter than one over the whole index.
+  const size_t n = entries_.size();
+  for (size_t k = 0; k < n; ++k) {
+    if (k + kLinkFetchAhead < n) FetchNodeOf(entries_[k + kLinkFetchAhead]);
+    const Entry& e = entries_[k];
+    if (e.node == kNone) continue;
+    nodes_[static_cast<size_t>(e.node)].head = kNone;
+    MarkHeld(e.node, false);
   }
+}
+
+void WordTable::StampAndLinkInOrder() {
   for (size_t k = entries_.size(); k-- > 0;) {
+    if (k >= kLinkFetchAhead) FetchNodeOf(entries_[k - kLinkFetchAhead]);
     entries_[k].stamp = static_cast<uint32_t>(k);
     Link(static_cast<int32_t>(k), entries_[k].node);
   }
@@ -824,26 +959,19 @@ void WordTable::MergeCaseVariants() {
     return boundary.value > x.keyValue ||
            (boundary.value == x.keyValue && boundary.stamp < x.stamp);
   };
-  // Calls f(variant) with the key of every word that differs from the entry's at most in the
-  // case of its first letter (the entry's own word included), made in `scratch`. A key is
-  // its characters' keys one after the other, so a variant's key is the key of its first
-  // character followed by the rest of the entry's key.
   auto forEachVariantKey = [&](int32_t target, std::string& scratch, auto f) {
-    const std::string_view key = KeyOf(nodes_[static_cast<size_t>(entry(target).node)]);
-    if (key.empty()) return;
-    size_t firstLength = 0;
-    const char16_t firstChar = KeyCharAt(key, 0, firstLength);
-    const std::string_view rest = key.substr(firstLength);
-    ForEachCharLoweringTo(LowerChar(firstChar), [&](char16_t c) {
-      scratch.clear();
-      AppendKey(TextView(&c, 1), scratch);
-      scratch.append(rest);
-      f(std::string_view(scratch));
-    });
+    ForEachCaseVariantKey(KeyOf(nodes_[static_cast<size_t>(entry(target).node)]), scratch, f);
+  };
+  // Whether the entry may have variants to merge: its word has case variants among the
+  // nodes, or its node holds other entries.
+  auto mayHaveVariants = [&](int32_t target) {
+    const Node& node = nodes_[static_cast<size_t>(entry(target).node)];
+    return node.caseVariant != 0 || node.head != target || entry(target).nextSame != kNone;
   };
   // The entry after the boundary that ranks first among the target's variants.
   auto firstVariantAfter = [&](int32_t target, const RankKey& boundary) {
     int32_t found = kNone;
+    if (!mayHaveVariants(target)) return found;
     forEachVariantKey(target, key_, [&](std::string_view variant) {
       const int32_t node = FindNode(variant, HashKey(variant));
       if (node == kNone) return;
@@ -859,11 +987,13 @@ void WordTable::MergeCaseVariants() {
   constexpr int32_t kNodeFetchAhead = 16;
   constexpr int32_t kVariantFetchAhead = 8;
   std::string fetchScratch;
+  std::string loweredKey;
   auto fetchNodeOf = [&](int32_t e) {
     if (e != kNone) FetchIntoCache(&nodes_[static_cast<size_t>(entry(e).node)]);
   };
   auto fetchVariantSlots = [&](int32_t e) {
-    if (e == kNone || !IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(e).node)])))
+    if (e == kNone || !mayHaveVariants(e) ||
+        !IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(e).node)])))
       return;
     const size_t mask = nodes_.size() - 1;
     forEachVariantKey(e, fetchScratch, [&](std::string_view variant) {
@@ -889,7 +1019,8 @@ void WordTable::MergeCaseVariants() {
     nodeAhead = later(nodeAhead, 1);
     variantAhead = later(variantAhead, 1);
     int32_t target = atI;
-    if (IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(target).node)]))) {
+    if (mayHaveVariants(target) &&
+        IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(target).node)]))) {
       RankKey boundary = keyOf(atI);  // the entries looked at rank after this one
       for (;;) {
         const int32_t found = firstVariantAfter(target, boundary);
@@ -905,11 +1036,10 @@ void WordTable::MergeCaseVariants() {
         Unlink(found);
 
         // The word at position i takes its lower-cased form.
-        const Text word = WordOf(entry(target));
-        const Text lowered = ToLowerGeneral(word);
-        if (lowered != word) {
-          const std::string key = KeyOfWord(lowered);
-          const int32_t node = NodeOf(key);
+        const std::string_view key = KeyOf(nodes_[static_cast<size_t>(entry(target).node)]);
+        LowerKey(key, loweredKey);
+        if (loweredKey != key) {
+          const int32_t node = NodeOf(loweredKey);
           Unlink(target);
           Link(target, node);
         }
@@ -937,8 +1067,10 @@ void WordTable::MergeCaseVariants() {
 
   // The entries that are left, in their order.
   std::vector<Entry> ranked;
+  ranked.reserve(entries_.size());
   for (int32_t e = first; e != kNone; e = next[static_cast<size_t>(e)])
     ranked.push_back(entry(e));
+  UnlinkAll();
   entries_ = std::move(ranked);
   StampAndLinkInOrder();
 }

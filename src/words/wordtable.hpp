@@ -208,8 +208,11 @@ class WordTable {
   struct Node {
     uint32_t hash = 0;
     uint32_t keyStart = 0;
-    uint32_t keyLength : 27 = 0;
+    uint32_t keyLength : 26 = 0;
     uint32_t used : 1 = 0;
+    // Whether another node's word differs from this one's only in the case of its first
+    // letter (see MergeCaseVariants), so that the case merge looks for variants only there.
+    uint32_t caseVariant : 1 = 0;
     Verdict verdict : 2 = Verdict::Unknown;
     // Whether the nodes of `singular` and `plural` hold an entry, so that a word whose
     // relatives hold none is counted without looking at them.
@@ -346,9 +349,16 @@ class WordTable {
   // the order; the chains are made anew.
   template <class Keep>
   void PutInRankOrder(Keep keep);
-  // For entries that stand in rank order: stamps that follow it, and the chains anew.
+  // Empties the chains of all nodes, for entries about to be replaced.
+  void UnlinkAll();
+  void FetchNodeOf(const Entry& e) const;
+  // For entries that stand in rank order, none of them linked (see UnlinkAll): stamps that
+  // follow the order, and the chains anew.
   void StampAndLinkInOrder();
   void MakeOrder() const;
+  // The entries that `keep` keeps, in rank order.
+  template <class Keep>
+  void SortByRank(Keep keep, std::vector<int32_t>& order) const;
 
   std::vector<Entry> entries_;
   using NodeArray = std::vector<Node, LargeArrayAllocator<Node>>;
@@ -372,6 +382,7 @@ class WordTable {
   // Scratch for the filters and the keys, so that no call allocates.
   FilterScratch scratch_;
   std::string key_;
+  std::string variantKey_;
   // The words waiting to be counted, a ring: the oldest at firstWaiting_.
   std::array<Waiting, kWaitingWords> waitingWords_{};
   size_t firstWaiting_ = 0;

@@ -450,6 +450,24 @@ TEST(LiteralAgreementTest, RenamesOutOfAndIntoSharedWords) {
   ExpectSame(fast, literal, "after MergeCaseVariants");
 }
 
+// Counts the word in both tables; both must count it as the same word.
+void CountInBoth(WordTable& fast, LiteralTable& literal, const Text& word, float weight,
+                 bool flag) {
+  Text a = word;
+  Text b = word;
+  fast.CountWord(a, weight, flag);
+  literal.CountWord(b, weight, flag);
+  ASSERT_EQ(a, b) << ToUtf8(word);
+}
+
+// Both tables the same after their scan and after their case merge.
+void ExpectSameThroughCaseMerge(WordTable& fast, LiteralTable& literal) {
+  ExpectSame(fast, literal, "after the scan");
+  fast.MergeCaseVariants();
+  literal.MergeCaseVariants();
+  ExpectSame(fast, literal, "after MergeCaseVariants");
+}
+
 // Larger tables of many distinct words with case variants, straight into the case merge.
 class CaseMergeAgreementTest : public testing::TestWithParam<uint32_t> {};
 
@@ -465,19 +483,35 @@ TEST_P(CaseMergeAgreementTest, LargeTablesMatchTheLiteralLoop) {
       const bool upper = rng() % (c == 0 ? 2 : 12) == 0;
       word.push_back(static_cast<char16_t>((upper ? u'A' : u'a') + rng() % 4));
     }
-    const float weight = static_cast<float>(rng() % 6);
-    Text a = word;
-    Text b = word;
-    fast.CountWord(a, weight, false);
-    literal.CountWord(b, weight, false);
+    CountInBoth(fast, literal, word, static_cast<float>(rng() % 6), false);
   }
-  ExpectSame(fast, literal, "after the scan");
-  fast.MergeCaseVariants();
-  literal.MergeCaseVariants();
-  ExpectSame(fast, literal, "after MergeCaseVariants");
+  ExpectSameThroughCaseMerge(fast, literal);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, CaseMergeAgreementTest, testing::Range(1u, 9u));
+
+// First letters with more than one upper-case form, some outside the code page (the Kelvin
+// and Angstrom signs, the dotted capital I), met in any order, before and after the table
+// grows; the rest of each word in lower case, so that every word is a case-merge candidate.
+class CaseMergeFirstLetterTest : public testing::TestWithParam<uint32_t> {};
+
+TEST_P(CaseMergeFirstLetterTest, EveryFormOfTheFirstLetterMerges) {
+  static const Text firsts = u"kK\u212a\u00e5\u00c5\u212biI\u0130sS\u00ff\u0178";
+  std::mt19937 rng(GetParam());
+  WordTable fast;
+  LiteralTable literal;
+  for (int32_t k = 0; k < 1200; ++k) {
+    Text word(1, firsts[rng() % firsts.size()]);
+    const int32_t length = 2 + static_cast<int32_t>(rng() % 3);
+    for (int32_t c = 0; c < length; ++c)
+      word.push_back(static_cast<char16_t>(u'a' + rng() % 3));
+    const float weight = static_cast<float>(rng() % 5);
+    CountInBoth(fast, literal, word, weight, rng() % 11 == 0);
+  }
+  ExpectSameThroughCaseMerge(fast, literal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, CaseMergeFirstLetterTest, testing::Range(1u, 4u));
 
 // Tables that outgrow their index several times, with singulars and plurals that meet
 // across the growth, keys longer than eight bytes and characters the code page lacks.
@@ -495,17 +529,9 @@ TEST_P(GrowingTableAgreementTest, MatchesTheLiteralTable) {
       word.push_back(letters[rng() % letters.size()]);
     word.append(rng() % 3, u's');
     const float weight = static_cast<float>(rng() % 4);
-    const bool flag = rng() % 9 == 0;
-    Text a = word;
-    Text b = word;
-    fast.CountWord(a, weight, flag);
-    literal.CountWord(b, weight, flag);
-    ASSERT_EQ(a, b) << "arrival " << k;
+    CountInBoth(fast, literal, word, weight, rng() % 9 == 0);
   }
-  ExpectSame(fast, literal, "after the scan");
-  fast.MergeCaseVariants();
-  literal.MergeCaseVariants();
-  ExpectSame(fast, literal, "after MergeCaseVariants");
+  ExpectSameThroughCaseMerge(fast, literal);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, GrowingTableAgreementTest, testing::Range(1u, 3u));
