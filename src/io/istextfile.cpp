@@ -58,22 +58,58 @@ class Utf8DeclarationSearch {
  public:
   // Whether more text is wanted.
   bool Feed(std::string_view piece) {
-    size_t from = 0;
     if (checking_ && CheckName(piece, 0)) return false;
-    for (;;) {
-      const size_t end = key_.FindEnd(piece, from);
-      if (end == std::string_view::npos) return true;
+    // The key is found by its "=", rarer in a page than any of its letters, and the bytes
+    // before it (some perhaps in the pieces before).
+    for (size_t at = piece.find(kKeyEnd); at != std::string_view::npos;
+         at = piece.find(kKeyEnd, at + 1)) {
+      if (!KeyEndsAt(piece, at)) continue;
       // A new "charset=" cannot begin before the name check of the last one is over.
       checking_ = true;
       quoteAllowed_ = true;
       nameMatched_ = 0;
-      if (CheckName(piece, end)) return false;
-      from = end;
+      if (CheckName(piece, at + 1)) return false;
     }
+    KeepTail(piece);
+    return true;
   }
   bool found() const { return found_; }
 
  private:
+  // Whether the key's name, in any case, stands right before the "=" at `at` of the piece,
+  // or begins in the pieces before it.
+  bool KeyEndsAt(std::string_view piece, size_t at) const {
+    const size_t n = kKeyName.size();
+    for (size_t j = 1; j <= n; ++j) {
+      char c = 0;
+      if (at >= j) {
+        c = piece[at - j];
+      } else if (tailSize_ >= j - at) {
+        c = tail_[tailSize_ - (j - at)];
+      } else {
+        return false;
+      }
+      if (static_cast<char>(FoldAsciiCase(static_cast<unsigned char>(c))) != kKeyName[n - j]) {
+        return false;
+      }
+    }
+    return true;
+  }
+  // The last bytes of all the pieces so far, as many as the key's name holds.
+  void KeepTail(std::string_view piece) {
+    const size_t n = kKeyName.size();
+    if (piece.size() >= n) {
+      std::copy(piece.end() - static_cast<std::ptrdiff_t>(n), piece.end(), tail_.begin());
+      tailSize_ = n;
+      return;
+    }
+    const size_t kept = std::min(tailSize_, n - piece.size());
+    std::copy(tail_.begin() + static_cast<std::ptrdiff_t>(tailSize_ - kept),
+              tail_.begin() + static_cast<std::ptrdiff_t>(tailSize_), tail_.begin());
+    std::copy(piece.begin(), piece.end(), tail_.begin() + static_cast<std::ptrdiff_t>(kept));
+    tailSize_ = kept + piece.size();
+  }
+
   // Goes on with the name check over the piece from `from`; true once the name is complete.
   // The key search looks at the same bytes on its own, as the check cannot hold a key.
   bool CheckName(std::string_view piece, size_t from) {
@@ -97,7 +133,10 @@ class Utf8DeclarationSearch {
   static constexpr char kDoubleQuote = '"';
   static constexpr char kSingleQuote = '\'';
   static constexpr std::string_view kUtf8Name = "utf-8";
-  ByteWordFinder key_{"charset="};
+  static constexpr std::string_view kKeyName = "charset";
+  static constexpr char kKeyEnd = '=';
+  std::array<char, kKeyName.size()> tail_{};
+  size_t tailSize_ = 0;
   bool checking_ = false;
   bool quoteAllowed_ = false;
   size_t nameMatched_ = 0;

@@ -460,6 +460,18 @@ TEST(FirstLinesDeclareUtf8, Cases) {
   EXPECT_FALSE(FirstLinesDeclareUtf8(Name(dir.path() / "missing.html")));
 }
 
+TEST(FirstLinesDeclareUtf8, KeyCutByTheReading) {
+  // A long line comes in pieces that end where the reading ends: at the first reading and at
+  // each chunk after it. The key's name is cut there at every place.
+  TempDir dir;
+  for (const size_t edge : {size_t{16384}, size_t{65536}, size_t{262144}, size_t{524288}}) {
+    for (size_t cut = 0; cut <= 8; ++cut) {
+      const auto file = dir.Write("page.html", std::string(edge - cut, 'x') + "ChArSeT=utf-8");
+      EXPECT_TRUE(FirstLinesDeclareUtf8(Name(file))) << edge << " - " << cut;
+    }
+  }
+}
+
 // The search as it stood: the first lines read whole, decoded, lowered character by
 // character at every position.
 bool DeclaresUtf8TheLongWay(TextView name) {
