@@ -50,6 +50,7 @@ constexpr size_t kLoadNumerator = 8;
 constexpr size_t kLoadDenominator = 10;
 constexpr size_t kBytesPerDistinctWord = 80;
 constexpr size_t kMaxPresizedSlots = size_t{1} << 19;
+constexpr size_t kExpectedKeyBytes = 8;
 constexpr double kTopKeyValue = 100.0;
 constexpr int32_t kMinCaseMergeLength = 3;
 constexpr char kPluralEnding = 's';
@@ -359,6 +360,11 @@ void WordTable::Reset(const ScanOptions& options, const CommonWords& commonWords
          expectedWords * kLoadDenominator > expectedSlots_ * kLoadNumerator) {
     expectedSlots_ *= 2;
   }
+  // The entries and keys of so many words, so that they are not copied as they grow (the
+  // memory is taken only as it is written).
+  const size_t expectedEntries = std::min(expectedWords, kMaxPresizedSlots);
+  entries_.reserve(expectedEntries);
+  keys_.reserve(expectedEntries * kExpectedKeyBytes);
   wordsWait_ = !countAtOnce && documentBytes >= kWordsWaitFromBytes;
   options_ = &options;
   commonWords_ = &commonWords;
