@@ -45,7 +45,7 @@ namespace tw {
 namespace {
 
 constexpr size_t kInitialSlots = 1024;
-constexpr size_t kMaxKeyLength = (size_t{1} << 26) - 1;  // what Node::keyLength holds
+constexpr size_t kMaxKeyLength = (size_t{1} << 27) - 1;  // what Node::keyLength holds
 constexpr size_t kLoadNumerator = 8;
 constexpr size_t kLoadDenominator = 10;
 constexpr size_t kBytesPerDistinctWord = 80;
@@ -545,19 +545,6 @@ void WordTable::FetchCountPlaces(Waiting& w) const {
   if (word.size() >= 2 && word.back() == kPluralEnding) {
     FetchIntoCache(&nodes_[HashKey(word.substr(0, word.size() - 1)).hash & mask]);
   }
-  // And for its case variants: the first letter's other forms in the code page.
-  if (word.empty()) return;
-  const auto first = static_cast<unsigned char>(word[0]);
-  const FirstCharVariants& v = VariantsOfFirstByte(first);
-  if (v.tooMany) return;
-  const char16_t own = Cp1252ToChar(first);
-  std::copy(word.begin(), word.end(), relative.begin());
-  for (size_t i = 0; i < v.count; ++i) {
-    const int b = Cp1252FromChar(v.chars[i]);
-    if (v.chars[i] == own || b <= 0) continue;
-    relative[0] = static_cast<char>(b);
-    FetchIntoCache(&nodes_[HashKey(std::string_view(relative.data(), word.size())).hash & mask]);
-  }
 }
 
 void WordTable::FetchRelativeEntries(const Waiting& w) const {
@@ -589,16 +576,6 @@ int32_t WordTable::AddNode(std::string_view key, const KeyHash& k) {
   node.pluralHeld = node.plural != kNone && nodes_[static_cast<size_t>(node.plural)].head != kNone;
   node.singularHeld =
       node.singular != kNone && nodes_[static_cast<size_t>(node.singular)].head != kNone;
-  // The words that differ from this one only in the case of their first letter: the case
-  // merge looks for variants only where there are some (of any word: after a merge it goes
-  // on with the entry that then stands at its position, whatever its word).
-  ForEachCaseVariantKey(key, variantKey_, [&](std::string_view variant) {
-    if (variant == key) return;
-    const int32_t other = FindNode(variant, HashKey(variant));
-    if (other == kNone) return;
-    nodes_[static_cast<size_t>(other)].caseVariant = 1;
-    node.caseVariant = 1;
-  });
   // The key may be a view of keys_ itself: it is read before keys_ grows.
   keys_.append(key);
   const size_t mask = nodes_.size() - 1;
@@ -968,18 +945,14 @@ void WordTable::MergeCaseVariants() {
   auto forEachVariantKey = [&](int32_t target, std::string& scratch, auto f) {
     ForEachCaseVariantKey(KeyOf(nodes_[static_cast<size_t>(entry(target).node)]), scratch, f);
   };
-  // Whether the entry may have variants to merge: its word has case variants among the
-  // nodes, or its node holds other entries.
-  auto mayHaveVariants = [&](int32_t target) {
-    const Node& node = nodes_[static_cast<size_t>(entry(target).node)];
-    return node.caseVariant != 0 || node.head != target || entry(target).nextSame != kNone;
-  };
   // The entry after the boundary that ranks first among the target's variants.
   auto firstVariantAfter = [&](int32_t target, const RankKey& boundary) {
     int32_t found = kNone;
-    if (!mayHaveVariants(target)) return found;
+    const int32_t own = entry(target).node;
+    const char* ownKey = KeyOf(nodes_[static_cast<size_t>(own)]).data();
     forEachVariantKey(target, key_, [&](std::string_view variant) {
-      const int32_t node = FindNode(variant, HashKey(variant));
+      // The word itself comes as its own key: its node is known.
+      const int32_t node = variant.data() == ownKey ? own : FindNode(variant, HashKey(variant));
       if (node == kNone) return;
       for (int32_t e = nodes_[static_cast<size_t>(node)].head; e != kNone; e = entry(e).nextSame) {
         if (ranksAfter(boundary, e) && (found == kNone || RanksBefore(e, found))) found = e;
@@ -987,23 +960,27 @@ void WordTable::MergeCaseVariants() {
     });
     return found;
   };
-  // The walk below reads, for each position, the entry's node and the index slots of its
-  // variants, all over memory: they are fetched a few positions ahead (where the entries
+  // The walk below reads, for each position, the entry's node, its key and the index slots of
+  // its variants, all over memory: they are fetched a few positions ahead (where the entries
   // are then is a guess, as merges may change it, which is all right for a fetch).
   constexpr int32_t kNodeFetchAhead = 16;
+  constexpr int32_t kKeyFetchAhead = 12;
   constexpr int32_t kVariantFetchAhead = 8;
   std::string fetchScratch;
   std::string loweredKey;
   auto fetchNodeOf = [&](int32_t e) {
     if (e != kNone) FetchIntoCache(&nodes_[static_cast<size_t>(entry(e).node)]);
   };
+  auto fetchKeyOf = [&](int32_t e) {
+    if (e != kNone) FetchIntoCache(KeyOf(nodes_[static_cast<size_t>(entry(e).node)]).data());
+  };
   auto fetchVariantSlots = [&](int32_t e) {
-    if (e == kNone || !mayHaveVariants(e) ||
-        !IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(e).node)])))
-      return;
+    if (e == kNone) return;
+    const std::string_view key = KeyOf(nodes_[static_cast<size_t>(entry(e).node)]);
+    if (!IsCaseMergeCandidateKey(key)) return;
     const size_t mask = nodes_.size() - 1;
     forEachVariantKey(e, fetchScratch, [&](std::string_view variant) {
-      FetchIntoCache(&nodes_[HashKey(variant).hash & mask]);
+      if (variant.data() != key.data()) FetchIntoCache(&nodes_[HashKey(variant).hash & mask]);
     });
   };
   auto later = [&](int32_t e, int32_t steps) {
@@ -1018,15 +995,17 @@ void WordTable::MergeCaseVariants() {
   // successor (the successor itself moves into d's place and is passed over).
   int32_t atI = first;
   int32_t variantAhead = later(first, kVariantFetchAhead);
-  int32_t nodeAhead = later(variantAhead, kNodeFetchAhead - kVariantFetchAhead);
+  int32_t keyAhead = later(variantAhead, kKeyFetchAhead - kVariantFetchAhead);
+  int32_t nodeAhead = later(keyAhead, kNodeFetchAhead - kKeyFetchAhead);
   for (int32_t i = 1; i <= n - 1 && atI != kNone; ++i) {
     fetchNodeOf(nodeAhead);
+    fetchKeyOf(keyAhead);
     fetchVariantSlots(variantAhead);
     nodeAhead = later(nodeAhead, 1);
+    keyAhead = later(keyAhead, 1);
     variantAhead = later(variantAhead, 1);
     int32_t target = atI;
-    if (mayHaveVariants(target) &&
-        IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(target).node)]))) {
+    if (IsCaseMergeCandidateKey(KeyOf(nodes_[static_cast<size_t>(entry(target).node)]))) {
       RankKey boundary = keyOf(atI);  // the entries looked at rank after this one
       for (;;) {
         const int32_t found = firstVariantAfter(target, boundary);

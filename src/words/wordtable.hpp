@@ -208,11 +208,8 @@ class WordTable {
   struct Node {
     uint32_t hash = 0;
     uint32_t keyStart = 0;
-    uint32_t keyLength : 26 = 0;
+    uint32_t keyLength : 27 = 0;
     uint32_t used : 1 = 0;
-    // Whether another node's word differs from this one's only in the case of its first
-    // letter (see MergeCaseVariants), so that the case merge looks for variants only there.
-    uint32_t caseVariant : 1 = 0;
     Verdict verdict : 2 = Verdict::Unknown;
     // Whether the nodes of `singular` and `plural` hold an entry, so that a word whose
     // relatives hold none is counted without looking at them.
@@ -382,7 +379,6 @@ class WordTable {
   // Scratch for the filters and the keys, so that no call allocates.
   FilterScratch scratch_;
   std::string key_;
-  std::string variantKey_;
   // The words waiting to be counted, a ring: the oldest at firstWaiting_.
   std::array<Waiting, kWaitingWords> waitingWords_{};
   size_t firstWaiting_ = 0;
