@@ -57,20 +57,17 @@ std::string_view LineSearches::SqueezedPattern(Squeezed which) {
 
 void LineSearches::Reset(std::string_view line) {
   line_ = line;
-  chars_.fill(Remembered{});
-  raw_.fill(Remembered{});
-  folded_.fill(Remembered{});
-  squeezed_.fill(Remembered{});
+  ++lineNumber_;
 }
 
 template <class Search>
 size_t LineSearches::Cached(Remembered& memory, size_t from, Search search) {
   // Nothing lies between where the last search began and what it found: a later start up to
   // that find gives the same answer.
-  if (!memory.valid || from < memory.from || from > memory.found) {
+  if (memory.line != lineNumber_ || from < memory.from || from > memory.found) {
     memory.from = from;
     memory.found = from >= line_.size() ? line_.size() : std::min(search(from), line_.size());
-    memory.valid = true;
+    memory.line = lineNumber_;
   }
   return memory.found;
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "text/textsearch.hpp"
@@ -35,10 +36,12 @@ class LineSearches {
   size_t Next(Squeezed which, size_t from);
 
  private:
+  // What a search found, for the line of that number (see line_): a search of another line
+  // is forgotten.
   struct Remembered {
     size_t from = 0;
     size_t found = 0;
-    bool valid = false;
+    uint64_t line = 0;
   };
   template <class Search>
   size_t Cached(Remembered& memory, size_t from, Search search);
@@ -49,6 +52,8 @@ class LineSearches {
   size_t NextSqueezedAround(std::string_view pattern, size_t anchor, size_t start) const;
 
   std::string_view line_;
+  // The number of the line: Reset forgets every search by counting up, without touching them.
+  uint64_t lineNumber_ = 1;
   std::array<Remembered, kCharCount> chars_;
   std::array<Remembered, kRawCount> raw_;
   std::array<Remembered, kFoldedCount> folded_;
