@@ -8,9 +8,10 @@
 #                                 [--keep] [--no-build]
 #
 #   OLD_BIN       the folder of the old build's programs (with its data files), for example
-#                 that of `git worktree add /tmp/old REV` built with the bench preset:
+#                 that of `git worktree add /tmp/old REV` built with the bench preset
+#                 (profile-guided, `bash scripts/pgo.sh bench`, when both are to be):
 #                 /tmp/old/build/bench/bin
-#   NEW_BIN       the new build's folder [build/bench/bin, built first]
+#   NEW_BIN       the new build's folder [build/bench/bin, built first, profile-guided]
 #   --runs N      runs of each program on each page [10]
 #   --size-mb N   the size of the pages [20]
 #   --dir DIR     where the pages go [a new temporary folder, removed at the end]
@@ -35,7 +36,7 @@ while [ $# -gt 0 ]; do
   bench_option "$@"
   if [ "$bench_taken" -gt 0 ]; then shift "$bench_taken"; continue; fi
   case "$1" in
-    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     -*) echo "bench-compare.sh: unknown argument '$1' (--help lists them)" >&2; exit 2 ;;
     *)
       if [ -z "$old" ]; then old=$1
@@ -51,8 +52,8 @@ bench_check_numbers bench-compare
 if [ -z "$new" ]; then
   new="$root/build/bench/bin"
   if [ "$build" -eq 1 ]; then
-    cmake --preset bench >/dev/null
-    cmake --build --preset bench --target tagwright-cli tagwright-docgen
+    # Profile-guided, as the package is built.
+    bash scripts/pgo.sh bench tagwright-cli tagwright-docgen
   fi
 fi
 for program in "$old/tagwright-cli" "$new/tagwright-cli" "$root/build/bench/bin/tagwright-docgen"; do

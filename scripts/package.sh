@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh package
-cmake --preset package >/dev/null
-cmake --build --preset package
+# Profile-guided: trained on generated pages, then built again from what the training ran.
+bash scripts/pgo.sh package
 cpack --preset package >/dev/null
 deb=$(ls -t build/package/tagwright_*.deb | head -n 1)
 echo "Built $deb"
