@@ -286,6 +286,18 @@ TEST_F(RunTest, CountLabelsShowEveryTenthNewWord) {
   EXPECT_EQ(host_.labels[2], (std::pair<Text, Text>{Text(kWordsSatisfyingCaption), u"25"}));
 }
 
+// Lines of two words each, every word a new one.
+std::string TwoWordLines(int count) {
+  std::string doc;
+  for (int k = 0; k < count; ++k) {
+    std::string w;
+    for (int n = k; w.size() < 4 || n > 0; n /= 26)
+      w.push_back(static_cast<char>('a' + n % 26));
+    doc += "x" + w + " y" + w + "\r\n";
+  }
+  return doc;
+}
+
 struct StopCase {
   const char* name;
   std::string document;
@@ -329,7 +341,10 @@ INSTANTIATE_TEST_SUITE_P(
                              u"alpha beta \r\n\r\nStopped with 2 words identified."},
                     // A host that does not watch each word is served after each line.
                     StopCase{"not_watching", "alpha beta gamma\r\ndelta\r\n", 1, false,
-                             u"Stopped with 3 words identified.", false}),
+                             u"Stopped with 3 words identified.", false},
+                    // Also when a second thread counts the words of a long document.
+                    StopCase{"counted_alongside", TwoWordLines(100000), 3, false,
+                             u"Stopped with 6 words identified.", false}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RunTest, ProgressShowsTheNoticeOrTheWords) {
@@ -375,14 +390,23 @@ TEST_F(RunTest, EveryReadFailureIsReportedAndTheWindowRestored) {
       {"read_during_the_scan_fails", test::FileOp::Read, 2, EIO, 0, 0,
        FileError::FromErrno(EIO).description, true},
   };
-  // Larger than one read, so that the scan reads again.
+  // Larger than one read, so that the scan reads again; long enough for a second thread to
+  // count its words for a host that does not watch each word.
   std::string big;
-  while (big.size() < 600000)
+  while (big.size() < (size_t{1} << 20) + 4096)
     big += Document("\r\n");
   const auto file = Write("big.html", big);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [c, watches] : [&] {
+         std::vector<std::pair<Case, bool>> runs;
+         for (const Case& c : cases) {
+           runs.emplace_back(c, true);
+           runs.emplace_back(c, false);
+         }
+         return runs;
+       }()) {
+    SCOPED_TRACE(std::string(c.name) + (watches ? ", watching" : ", counted alongside"));
     FakeHost host;
+    host.watchesEachWord = watches;
     host.settings = host_.settings;
     host.settings.txbInputFile = FromPath(file);
     test::FaultyFileOps ops;
