@@ -1,14 +1,11 @@
 // Reading a document once.
 #include "io/document.hpp"
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "core/hugepages.hpp"
 #include "text/codepage.hpp"
 
 namespace tw {
@@ -110,17 +107,9 @@ std::string_view DocumentReader::HeldFrom(uint64_t from) const {
 void DocumentReader::Grow(size_t room) {
   if (room <= heldRoom_) return;
   auto bigger = std::make_unique_for_overwrite<char[]>(room);
-#if defined(__linux__)
   // A room for a whole long document is written once from end to end: on huge pages that
-  // costs a few hundred page faults instead of thousands. Only advice.
-  if (room >= kHoldAllFrom) {
-    constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-    const auto first = reinterpret_cast<uintptr_t>(bigger.get());
-    const uintptr_t from = (first + kHugePage - 1) & ~(kHugePage - 1);
-    const uintptr_t to = (first + room) & ~(kHugePage - 1);
-    if (to > from) (void)madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-  }
-#endif
+  // costs a few hundred page faults instead of thousands.
+  if (room >= kHoldAllFrom) AdviseHugePages(bigger.get(), room);
   if (heldSize_ > 0) std::memcpy(bigger.get(), held_.get(), heldSize_);
   held_ = std::move(bigger);
   heldRoom_ = room;

@@ -80,15 +80,9 @@ class Utf8DeclarationSearch {
   // or begins in the pieces before it.
   bool KeyEndsAt(std::string_view piece, size_t at) const {
     const size_t n = kKeyName.size();
+    if (at + tail_.size() < n) return false;
     for (size_t j = 1; j <= n; ++j) {
-      char c = 0;
-      if (at >= j) {
-        c = piece[at - j];
-      } else if (tailSize_ >= j - at) {
-        c = tail_[tailSize_ - (j - at)];
-      } else {
-        return false;
-      }
+      const char c = at >= j ? piece[at - j] : tail_[tail_.size() - (j - at)];
       if (static_cast<char>(FoldAsciiCase(static_cast<unsigned char>(c))) != kKeyName[n - j]) {
         return false;
       }
@@ -99,15 +93,11 @@ class Utf8DeclarationSearch {
   void KeepTail(std::string_view piece) {
     const size_t n = kKeyName.size();
     if (piece.size() >= n) {
-      std::copy(piece.end() - static_cast<std::ptrdiff_t>(n), piece.end(), tail_.begin());
-      tailSize_ = n;
+      tail_.assign(piece.substr(piece.size() - n));
       return;
     }
-    const size_t kept = std::min(tailSize_, n - piece.size());
-    std::copy(tail_.begin() + static_cast<std::ptrdiff_t>(tailSize_ - kept),
-              tail_.begin() + static_cast<std::ptrdiff_t>(tailSize_), tail_.begin());
-    std::copy(piece.begin(), piece.end(), tail_.begin() + static_cast<std::ptrdiff_t>(kept));
-    tailSize_ = kept + piece.size();
+    tail_.append(piece);
+    if (tail_.size() > n) tail_.erase(0, tail_.size() - n);
   }
 
   // Goes on with the name check over the piece from `from`; true once the name is complete.
@@ -135,8 +125,7 @@ class Utf8DeclarationSearch {
   static constexpr std::string_view kUtf8Name = "utf-8";
   static constexpr std::string_view kKeyName = "charset";
   static constexpr char kKeyEnd = '=';
-  std::array<char, kKeyName.size()> tail_{};
-  size_t tailSize_ = 0;
+  std::string tail_;
   bool checking_ = false;
   bool quoteAllowed_ = false;
   size_t nameMatched_ = 0;

@@ -31,10 +31,7 @@
 #include <stdexcept>
 #include <utility>
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
+#include "core/hugepages.hpp"
 #include "text/chars.hpp"
 #include "text/codepage.hpp"
 #include "words/filters.hpp"
@@ -300,20 +297,15 @@ void ForEachCaseVariantKey(std::string_view key, std::string& scratch, F f) {
 
 }  // namespace
 
-namespace {
-constexpr size_t kHugePage = size_t{2} << 20;
-}  // namespace
-
 template <class T>
 T* LargeArrayAllocator<T>::allocate(size_t n) {
   const size_t bytes = n * sizeof(T);
 #if defined(__linux__)
-  if (bytes >= kHugePage) {
-    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = std::aligned_alloc(kHugePage, rounded);
+  if (bytes >= kHugePageBytes) {
+    const size_t rounded = (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+    void* p = std::aligned_alloc(kHugePageBytes, rounded);
     if (p == nullptr) throw std::bad_alloc();
-    // Only advice: without huge pages the array is an ordinary one.
-    (void)madvise(p, rounded, MADV_HUGEPAGE);
+    AdviseHugePages(p, rounded);
     return static_cast<T*>(p);
   }
 #endif
@@ -323,7 +315,7 @@ T* LargeArrayAllocator<T>::allocate(size_t n) {
 template <class T>
 void LargeArrayAllocator<T>::deallocate(T* p, size_t n) {
 #if defined(__linux__)
-  if (n * sizeof(T) >= kHugePage) {
+  if (n * sizeof(T) >= kHugePageBytes) {
     std::free(p);
     return;
   }

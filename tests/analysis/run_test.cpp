@@ -396,34 +396,29 @@ TEST_F(RunTest, EveryReadFailureIsReportedAndTheWindowRestored) {
   while (big.size() < (size_t{1} << 20) + 4096)
     big += Document("\r\n");
   const auto file = Write("big.html", big);
-  for (const auto& [c, watches] : [&] {
-         std::vector<std::pair<Case, bool>> runs;
-         for (const Case& c : cases) {
-           runs.emplace_back(c, true);
-           runs.emplace_back(c, false);
-         }
-         return runs;
-       }()) {
-    SCOPED_TRACE(std::string(c.name) + (watches ? ", watching" : ", counted alongside"));
-    FakeHost host;
-    host.watchesEachWord = watches;
-    host.settings = host_.settings;
-    host.settings.txbInputFile = FromPath(file);
-    test::FaultyFileOps ops;
-    ops.FailOn(c.op, c.nth, c.err);
-    DocumentReader document(ops);
-    Analysis analysis(texts_, commonWords_);
-    EXPECT_FALSE(analysis.RunAnalysis(false, host, &document));
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].caption,
-              c.captionEntry == 0 ? Text(u"Error") : Catalogue(c.captionEntry));
-    EXPECT_EQ(host.messages[0].text, c.textEntry == 0 ? c.text : Catalogue(c.textEntry));
-    const std::vector<bool> enables =
-        c.scanned ? std::vector<bool>{false, true} : std::vector<bool>{};
-    EXPECT_EQ(host.enables, enables);
-    EXPECT_FALSE(analysis.Running());
-    EXPECT_FALSE(analysis.blnWordTableCurrent);
-    EXPECT_GE(ops.Calls(c.op), c.nth);
+  for (const Case& c : cases) {
+    for (const bool watches : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (watches ? ", watching" : ", counted alongside"));
+      FakeHost host;
+      host.watchesEachWord = watches;
+      host.settings = host_.settings;
+      host.settings.txbInputFile = FromPath(file);
+      test::FaultyFileOps ops;
+      ops.FailOn(c.op, c.nth, c.err);
+      DocumentReader document(ops);
+      Analysis analysis(texts_, commonWords_);
+      EXPECT_FALSE(analysis.RunAnalysis(false, host, &document));
+      ASSERT_EQ(host.messages.size(), 1u);
+      EXPECT_EQ(host.messages[0].caption,
+                c.captionEntry == 0 ? Text(u"Error") : Catalogue(c.captionEntry));
+      EXPECT_EQ(host.messages[0].text, c.textEntry == 0 ? c.text : Catalogue(c.textEntry));
+      const std::vector<bool> enables =
+          c.scanned ? std::vector<bool>{false, true} : std::vector<bool>{};
+      EXPECT_EQ(host.enables, enables);
+      EXPECT_FALSE(analysis.Running());
+      EXPECT_FALSE(analysis.blnWordTableCurrent);
+      EXPECT_GE(ops.Calls(c.op), c.nth);
+    }
   }
 }
 
@@ -694,8 +689,8 @@ TEST_F(RunTest, ALongLastLineListsTheSameWhereverItIsPrepared) {
     std::string line = c.start + "   <title>Garden Tools</title> ";
     // Longer than the reader reads at once, so that it makes room for the whole document.
     for (int k = 0; line.size() < (size_t{4} << 20) + 4096; ++k) {
-      const std::string rake{'R', 'a', 'k', 'e', static_cast<char>('a' + k % 26),
-                             static_cast<char>('a' + k / 26 % 4)};
+      const std::string rake{
+          'R', 'a', 'k', 'e', static_cast<char>('a' + k % 26), static_cast<char>('a' + k / 26 % 4)};
       line += "<b>" + rake + "</b> caf\xC3\xA9 &amp; &eacute;t&eacute; <h2>Hoes";
       line += k % 3 == 0 ? "</h2> <div>spades &lt;" : "</H2> <i>Trowels</i> ";
     }
