@@ -1,12 +1,12 @@
 #include "analysis/countingthread.hpp"
 
+#include <span>
+
 namespace tw {
 
 CountingThread::CountingThread(WordTable& table) : table_(table), lengths_(table.wordLengths()) {
-  for (Batch& b : batches_) {
-    b.words.reserve(kBatchWords);
+  for (Batch& b : batches_)
     empty_.push_back(&b);
-  }
   filling_ = empty_.back();
   empty_.pop_back();
   thread_ = std::thread([this] { Run(); });
@@ -23,7 +23,7 @@ CountingThread::~CountingThread() {
 }
 
 void CountingThread::Send() {
-  if (filling_->words.empty()) {
+  if (filling_->count == 0) {
     RethrowFailure();
     return;
   }
@@ -75,7 +75,7 @@ void CountingThread::Run() {
 void CountingThread::Count(const Batch& batch) {
   const std::string_view bytes(batch.bytes.get(), batch.size);
   uint32_t start = 0;
-  for (const BatchWord& w : batch.words) {
+  for (const BatchWord& w : std::span(batch.words.get(), batch.count)) {
     table_.AddWordSoon(bytes.substr(start, w.end - start), w.occurrence,
                        [this](AddResult result, std::string_view word) { Counted(result, word); });
     start = w.end;

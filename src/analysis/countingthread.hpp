@@ -36,10 +36,10 @@ class CountingThread {
     if (lengths_.RejectsAtAGlance(word)) return;
     if (filling_->size + word.size() > kBatchBytes) Send();
     Batch& b = *filling_;
-    std::memcpy(b.bytes.get() + b.size, word.data(), word.size());
+    CopyWord(b.bytes.get() + b.size, word);
     b.size += word.size();
-    b.words.push_back(BatchWord{static_cast<uint32_t>(b.size), occurrence});
-    if (b.words.size() == kBatchWords) Send();
+    b.words[b.count] = BatchWord{static_cast<uint32_t>(b.size), occurrence};
+    if (++b.count == kBatchWords) Send();
   }
 
   // Counts every word handed over and ends the thread, then tells `newWord(word)` of each
@@ -65,12 +65,39 @@ class CountingThread {
   struct alignas(kCacheLine) Batch {
     std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(kBatchBytes);
     size_t size = 0;  // of the bytes
-    std::vector<BatchWord> words;
+    std::unique_ptr<BatchWord[]> words = std::make_unique_for_overwrite<BatchWord[]>(kBatchWords);
+    size_t count = 0;  // of the words
     void clear() {
       size = 0;
-      words.clear();
+      count = 0;
     }
   };
+  // Copies a word into a batch's bytes; one of the usual lengths without a call, as two
+  // pieces of eight or four bytes that overlap in the middle, or three single bytes.
+  static void CopyWord(char* to, std::string_view word) {
+    const char* from = word.data();
+    const size_t n = word.size();
+    if (n >= sizeof(uint64_t) && n <= 2 * sizeof(uint64_t)) {
+      CopyPair<uint64_t>(to, from, n);
+    } else if (n >= sizeof(uint32_t) && n < sizeof(uint64_t)) {
+      CopyPair<uint32_t>(to, from, n);
+    } else if (n > 0 && n < sizeof(uint32_t)) {
+      to[0] = from[0];
+      to[n / 2] = from[n / 2];
+      to[n - 1] = from[n - 1];
+    } else {
+      std::memcpy(to, from, n);
+    }
+  }
+  template <class Piece>
+  static void CopyPair(char* to, const char* from, size_t n) {
+    Piece head;
+    Piece tail;
+    std::memcpy(&head, from, sizeof(Piece));
+    std::memcpy(&tail, from + n - sizeof(Piece), sizeof(Piece));
+    std::memcpy(to, &head, sizeof(Piece));
+    std::memcpy(to + n - sizeof(Piece), &tail, sizeof(Piece));
+  }
   // Batches: one filled by the scan, the others waiting to be counted or being counted.
   static constexpr size_t kBatches = 8;
 

@@ -30,7 +30,8 @@ class HitCounter final : public ScanListener {
   HitCounter(MemoryLineReader& lines, const CommonWords& commonWords)
       : lines_(lines), commonWords_(commonWords) {}
 
-  void AddWord(std::string_view word, const OccurrenceContext&) override {
+  void AddWord(std::string_view word, const OccurrenceContext& /*context*/,
+               Occurrence /*occurrence*/) override {
     lowered_.clear();
     DecodeCp1252Append(word, lowered_);
     ToLowerGeneralInPlace(lowered_);

@@ -64,16 +64,14 @@ class Analysis::Listener final : public ScanListener {
   void SetScanner(const MarkupScanner* scanner) { scanner_ = scanner; }
 
   // From now on the words go to a thread that counts them while the scan goes on.
-  void CountAlongside(CountingThread& counting, const ContextWeights& weights) {
-    counting_ = &counting;
-    weights_ = &weights;
-  }
+  void CountAlongside(CountingThread& counting) { counting_ = &counting; }
 
-  void AddWord(std::string_view word, const OccurrenceContext& context) override {
+  void AddWord(std::string_view word, const OccurrenceContext& /*context*/,
+               Occurrence occurrence) override {
     if (counting_ != nullptr) {
-      counting_->Add(word, OccurrenceOf(context, *weights_));
+      counting_->Add(word, occurrence);
     } else {
-      analysis_.table_.AddWordSoon(word, context, WhenCounted{this});
+      analysis_.table_.AddWordSoon(word, occurrence, WhenCounted{this});
     }
   }
   // Counts the words the table (or the counting thread) still holds back.
@@ -152,7 +150,6 @@ class Analysis::Listener final : public ScanListener {
   int64_t totalBytes_;
   bool watchesEachWord_;
   CountingThread* counting_ = nullptr;
-  const ContextWeights* weights_ = nullptr;
   int64_t lineStartBytes_ = 0;
   FileError failure_;
   int64_t words_ = 0;
@@ -292,7 +289,7 @@ bool Analysis::ScanDocument(const ScanOptions& options, RunHost& host, DocumentR
         totalBytes >= kCountAlongsideFromBytes) {
       try {
         counting.emplace(table_);
-        listener.CountAlongside(*counting, options.weights);
+        listener.CountAlongside(*counting);
       } catch (const std::system_error&) {
         counting.reset();
       }

@@ -91,11 +91,11 @@ bool MarkupScanner::SkippingSection() const {
          (state_.spanDepth > 0 && w.span == 0);
 }
 
-inline void MarkupScanner::ExtractWord(const OccurrenceContext& context) {
+inline void MarkupScanner::ExtractWord(const OccurrenceContext& context, Occurrence occurrence) {
   const WordCut cut = letters_.Cut(Line(), at_);
   if (!cut.contraction) {
     ++wordCount_;
-    listener_.AddWord(Line().substr(at_, cut.length), context);
+    listener_.AddWord(Line().substr(at_, cut.length), context, occurrence);
   }
   at_ = cut.next;
 }
@@ -112,15 +112,23 @@ void MarkupScanner::Walk() {
     const bool skippingSection = SkippingSection();
     if (!skippingSection && !s.inFontTag && !s.inComment && !s.inStyle && !s.inScript && !s.inTag) {
       // Text: plain characters are passed over and words cut out until something else comes
-      // up. Nothing here changes the context, so it is made once for the whole run.
-      const OccurrenceContext context = s.Context();
+      // up. Nothing here changes the context, so it is made once for the whole run, when its
+      // first word comes (many runs between two tags hold none).
+      OccurrenceContext context;
+      Occurrence occurrence;
+      bool contextMade = false;
       for (;;) {
         while (at_ + 1 < len && plain_[line[at_]])
           ++at_;
         if (at_ >= len) return;
         if (at_ + 1 == len && line[at_] == ' ') return;
         if (!letters_.IsLetter(line[at_])) break;
-        ExtractWord(context);
+        if (!contextMade) {
+          context = s.Context();
+          occurrence = OccurrenceOf(context, w);
+          contextMade = true;
+        }
+        ExtractWord(context, occurrence);
         if (listener_.AfterWord()) return;
       }
     }
@@ -207,7 +215,8 @@ void MarkupScanner::Walk() {
       }
     }
     if (c != 0 && letters_.IsLetter(static_cast<unsigned char>(c))) {
-      ExtractWord(s.Context());
+      const OccurrenceContext context = s.Context();
+      ExtractWord(context, OccurrenceOf(context, w));
       if (listener_.AfterWord()) return;
       continue;
     }

@@ -28,9 +28,11 @@ inline constexpr int32_t kMaxFontSize = 7;
 class ScanListener {
  public:
   virtual ~ScanListener() = default;
-  // One word, one byte per character of the code page, with the context it stands in. The
-  // view is valid during the call.
-  virtual void AddWord(std::string_view word, const OccurrenceContext& context) = 0;
+  // One word, one byte per character of the code page, with the context it stands in and
+  // what the word table keeps of that context under the scan's weights (worked out once for a
+  // run of words in the same context). The view is valid during the call.
+  virtual void AddWord(std::string_view word, const OccurrenceContext& context,
+                       Occurrence occurrence) = 0;
   // Called after every word (also a dropped contraction): serve pending events; returns
   // true when the user has asked to stop.
   virtual bool AfterWord() = 0;
@@ -133,7 +135,7 @@ class MarkupScanner {
   void SkipPhpSection();
   void SkipInlinePhp();
   void HandleMarker(char c);
-  void ExtractWord(const OccurrenceContext& context);
+  void ExtractWord(const OccurrenceContext& context, Occurrence occurrence);
 
   const ScanOptions& options_;
   ScanListener& listener_;

@@ -815,9 +815,12 @@ void WordTable::PutInRankOrder(Keep keep) {
   for (int32_t e : order)
     ranked.push_back(entries_[static_cast<size_t>(e)]);
   order = std::vector<int32_t>();
-  UnlinkAll();
-  entries_ = std::move(ranked);
-  StampAndLinkInOrder();
+  // The nodes of the entries left out: those may hold no entry afterwards.
+  std::vector<int32_t> leftOut;
+  for (const Entry& e : entries_) {
+    if (e.node != kNone && !keep(e)) leftOut.push_back(e.node);
+  }
+  ReplaceEntries(std::move(ranked), leftOut);
 }
 
 // The passes over the entries that link or unlink them read their nodes all over the index:
@@ -828,24 +831,27 @@ void WordTable::FetchNodeOf(const Entry& e) const {
   if (e.node != kNone) FetchIntoCache(&nodes_[static_cast<size_t>(e.node)]);
 }
 
-void WordTable::UnlinkAll() {
-  // Only the nodes of entries hold chains, and only their relatives are told of them: a pass
-  // over the entries is shorter than one over the whole index.
-  const size_t n = entries_.size();
-  for (size_t k = 0; k < n; ++k) {
-    if (k + kLinkFetchAhead < n) FetchNodeOf(entries_[k + kLinkFetchAhead]);
+void WordTable::ReplaceEntries(std::vector<Entry> ranked, const std::vector<int32_t>& leftOut) {
+  // The chains are emptied through the entries' own nodes: a pass over the entries is shorter
+  // than one over the whole index. A node that holds an entry afterwards held one before, so
+  // its relatives are told only of the nodes left without one.
+  const size_t old = entries_.size();
+  for (size_t k = 0; k < old; ++k) {
+    if (k + kLinkFetchAhead < old) FetchNodeOf(entries_[k + kLinkFetchAhead]);
     const Entry& e = entries_[k];
-    if (e.node == kNone) continue;
-    nodes_[static_cast<size_t>(e.node)].head = kNone;
-    MarkHeld(e.node, false);
+    if (e.node != kNone) nodes_[static_cast<size_t>(e.node)].head = kNone;
   }
-}
-
-void WordTable::StampAndLinkInOrder() {
+  entries_ = std::move(ranked);
   for (size_t k = entries_.size(); k-- > 0;) {
     if (k >= kLinkFetchAhead) FetchNodeOf(entries_[k - kLinkFetchAhead]);
-    entries_[k].stamp = static_cast<uint32_t>(k);
-    Link(static_cast<int32_t>(k), entries_[k].node);
+    Entry& e = entries_[k];
+    e.stamp = static_cast<uint32_t>(k);
+    Node& n = nodes_[static_cast<size_t>(e.node)];
+    e.nextSame = n.head;
+    n.head = static_cast<int32_t>(k);
+  }
+  for (const int32_t node : leftOut) {
+    if (nodes_[static_cast<size_t>(node)].head == kNone) MarkHeld(node, false);
   }
   clock_ = static_cast<uint32_t>(entries_.size());
   entriesRanked_ = true;
@@ -1047,9 +1053,8 @@ void WordTable::MergeCaseVariants() {
   ranked.reserve(entries_.size());
   for (int32_t e = first; e != kNone; e = next[static_cast<size_t>(e)])
     ranked.push_back(entry(e));
-  UnlinkAll();
-  entries_ = std::move(ranked);
-  StampAndLinkInOrder();
+  // The entries merged away are unlinked already: every node keeps the entries it holds.
+  ReplaceEntries(std::move(ranked), {});
 }
 
 void WordTable::NormaliseKeyValues() {

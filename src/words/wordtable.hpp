@@ -37,32 +37,6 @@ struct LargeArrayAllocator {
   bool operator==(const LargeArrayAllocator&) const = default;
 };
 
-// The weight of one occurrence in that context under those weights.
-inline float OccurrenceWeight(const OccurrenceContext& context, const ContextWeights& weights) {
-  if (context.blnInTitle) return static_cast<float>(weights.title);
-  if (context.blnInDescription) return static_cast<float>(weights.description);
-  if (context.blnInExistingKeywords) return static_cast<float>(weights.existingKeywords);
-  int32_t weight = context.intFontSize + context.intHeadingWeight;
-  if (context.blnBold) weight += weights.bold;
-  if (context.blnItalic) weight += weights.italic;
-  if (context.intTableDepth > 0) weight += weights.table;
-  if (context.intDivDepth > 0) weight += weights.div;
-  if (context.intSpanDepth > 0) weight += weights.span;
-  return static_cast<float>(weight);
-}
-
-// What the table keeps of the context of an occurrence: its weight, and whether it stands in
-// the title or a meta tag.
-struct Occurrence {
-  float weight = 0;
-  bool fromTitleOrMeta = false;
-};
-
-inline Occurrence OccurrenceOf(const OccurrenceContext& context, const ContextWeights& weights) {
-  return Occurrence{OccurrenceWeight(context, weights),
-                    context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords};
-}
-
 enum class AddResult { Rejected, Counted, NewWord };
 
 struct WordEntry {
@@ -346,12 +320,11 @@ class WordTable {
   // the order; the chains are made anew.
   template <class Keep>
   void PutInRankOrder(Keep keep);
-  // Empties the chains of all nodes, for entries about to be replaced.
-  void UnlinkAll();
   void FetchNodeOf(const Entry& e) const;
-  // For entries that stand in rank order, none of them linked (see UnlinkAll): stamps that
-  // follow the order, and the chains anew.
-  void StampAndLinkInOrder();
+  // Puts `ranked` in place of the entries, with stamps that follow its order and the chains
+  // made anew. Every entry of `ranked` is an entry of the table, linked to its node; the
+  // entries left out are linked to the nodes `leftOut` lists or unlinked already.
+  void ReplaceEntries(std::vector<Entry> ranked, const std::vector<int32_t>& leftOut);
   void MakeOrder() const;
   // The entries that `keep` keeps, in rank order.
   template <class Keep>

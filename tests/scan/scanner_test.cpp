@@ -37,7 +37,8 @@ class Recorder final : public ScanListener {
   int stopAfterWords = -1;
   int afterWordCalls = 0;
 
-  void AddWord(std::string_view word, const OccurrenceContext& context) override {
+  void AddWord(std::string_view word, const OccurrenceContext& context,
+               tw::Occurrence /*occurrence*/) override {
     words.push_back({DecodeCp1252(word), context});
   }
   bool AfterWord() override {
@@ -624,7 +625,8 @@ class ByteRecorder final : public ScanListener {
  public:
   ByteRecorder(Handed& out, std::deque<std::string>& lines, int stopAt)
       : out_(out), lines_(lines), stopAt_(stopAt) {}
-  void AddWord(std::string_view word, const OccurrenceContext& context) override {
+  void AddWord(std::string_view word, const OccurrenceContext& context,
+               Occurrence /*occurrence*/) override {
     out_.words.push_back(Describe({DecodeCp1252(word), context}));
   }
   bool AfterWord() override { return ++out_.afterWordCalls == stopAt_; }
