@@ -242,6 +242,10 @@ WordLetters::WordLetters(int32_t languagePosition)
       lower_(&Cp1252LowerBytes()) {
   extraHyphen_ = inWord_['-'];
   extraApostrophe_ = inWord_['\''];
+#if defined(__SSE2__)
+  hyphen_ = _mm_set1_epi8(extraHyphen_ ? '-' : 'a');
+  apostrophe_ = _mm_set1_epi8(extraApostrophe_ ? '\'' : 'a');
+#endif
   asciiByRange_ = true;
   for (unsigned char b = 0; b < kSignFlip; ++b) {
     const bool letter = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');

@@ -114,27 +114,25 @@ class WordLetters {
   size_t RunEnd(const unsigned char* p, size_t at, size_t limit) const {
     size_t end = at;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time while the run is ASCII: A-Z and a-z, and the extra characters.
+    // Sixteen bytes at a time: the ASCII bytes by range (A-Z and a-z, and the extra
+    // characters), a byte of 0x80 or more by the table.
     if (asciiByRange_) {
       const __m128i caseBit = _mm_set1_epi8(kCaseBit);
       const __m128i offset = _mm_set1_epi8(static_cast<char>(kSignFlip - 'a'));
       const __m128i letters = _mm_set1_epi8(static_cast<char>(kSignFlip + kLetterCount));
-      const __m128i hyphen = _mm_set1_epi8(extraHyphen_ ? '-' : 'a');
-      const __m128i apostrophe = _mm_set1_epi8(extraApostrophe_ ? '\'' : 'a');
       while (end + kBlock <= limit) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + end));
         const __m128i shifted = _mm_add_epi8(_mm_or_si128(v, caseBit), offset);
-        const __m128i word =
-            _mm_or_si128(_mm_cmplt_epi8(shifted, letters),
-                         _mm_or_si128(_mm_cmpeq_epi8(v, hyphen), _mm_cmpeq_epi8(v, apostrophe)));
+        const __m128i word = _mm_or_si128(
+            _mm_cmplt_epi8(shifted, letters),
+            _mm_or_si128(_mm_cmpeq_epi8(v, hyphen_), _mm_cmpeq_epi8(v, apostrophe_)));
         const auto inWord = static_cast<unsigned>(_mm_movemask_epi8(word));
         const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
         const auto stop = ~(inWord | high) & kBlockMask;
         const unsigned before = stop == 0 ? kBlockMask : (stop & (0u - stop)) - 1;
-        if ((high & before) != 0) {
-          // A byte of 0x80 or more within the run: the table decides from there.
-          end += static_cast<size_t>(std::countr_zero(high & before));
-          break;
+        for (unsigned h = high & before; h != 0; h &= h - 1) {
+          const auto k = static_cast<size_t>(std::countr_zero(h));
+          if (!inWord_[p[end + k]]) return end + k;
         }
         if (stop != 0) return end + static_cast<size_t>(std::countr_zero(stop));
         end += kBlock;
@@ -160,6 +158,11 @@ class WordLetters {
   bool asciiByRange_ = false;
   bool extraHyphen_ = false;
   bool extraApostrophe_ = false;
+#if defined(__SSE2__)
+  // The extra characters sixteen times over ("a" for one the language lacks).
+  __m128i hyphen_{};
+  __m128i apostrophe_{};
+#endif
 };
 
 // The word that starts at a letter at index `at` of a line, in a language.

@@ -473,7 +473,7 @@ void WordTable::GrowIndex() {
 
 // ---- Words waiting to be counted ----
 
-void WordTable::Wait(std::string_view word, Occurrence occurrence) {
+void WordTable::Wait(std::string_view word, Occurrence occurrence, bool lasting) {
   RequireScanFilters();
   if (RejectedAtAGlance(word)) return;
   Waiting& w = waitingWords_[(firstWaiting_ + waiting_) % kWaitingWords];
@@ -483,7 +483,12 @@ void WordTable::Wait(std::string_view word, Occurrence occurrence) {
   w.fromTitleOrMeta = occurrence.fromTitleOrMeta;
   w.length = static_cast<uint8_t>(word.size());
   w.nearNode = kNone;
-  std::copy(word.begin(), word.end(), w.bytes.begin());
+  if (lasting) {
+    w.at = word.data();
+  } else {
+    std::copy(word.begin(), word.end(), w.bytes.begin());
+    w.at = w.bytes.data();
+  }
   FetchIntoCache(&nodes_[w.k.hash & (nodes_.size() - 1)]);
   // The node of a word that came a while ago has arrived by now, and so have the nodes of
   // the relatives of one that came earlier.

@@ -136,7 +136,15 @@ class WordTable {
   }
   // The same with what the table keeps of the context, worked out with the scan's weights.
   template <class Counted>
-  void AddWordSoon(std::string_view word, Occurrence occurrence, Counted&& counted);
+  void AddWordSoon(std::string_view word, Occurrence occurrence, Counted&& counted) {
+    AddSoon<false>(word, occurrence, counted);
+  }
+  // The same for a word whose bytes stay where they are, unchanged, until the next Flush:
+  // a word that waits is not copied.
+  template <class Counted>
+  void AddLastingWordSoon(std::string_view word, Occurrence occurrence, Counted&& counted) {
+    AddSoon<true>(word, occurrence, counted);
+  }
   template <class Counted>
   void Flush(Counted&& counted);
   // From this size of document on, AddWordSoon lets words wait (measured: slower at 5 MB,
@@ -236,8 +244,10 @@ class WordTable {
     // The node the word's entry was fetched for: where its relatives are found. The index
     // may have grown since, which makes it another node (only fetches rely on it).
     int32_t nearNode = kNone;
+    // The word's bytes: the caller's own, or a copy in `bytes`.
+    const char* at = nullptr;
     std::array<char, intMaxWordLength> bytes{};
-    std::string_view word() const { return std::string_view(bytes.data(), length); }
+    std::string_view word() const { return std::string_view(at, length); }
   };
   // How many words wait: enough for the node of the newest to arrive from memory before it
   // is counted; the entry of a word's node is fetched when half of them are left, once its
@@ -249,7 +259,10 @@ class WordTable {
   static constexpr size_t kRelativeFetchDistance = kWaitingWords / 4;
   // Takes a word into the queue (the queue has room) and fetches what the words in it will
   // read.
-  void Wait(std::string_view word, Occurrence occurrence);
+  // `lasting`: the word's bytes stay where they are while it waits (see AddLastingWordSoon).
+  void Wait(std::string_view word, Occurrence occurrence, bool lasting);
+  template <bool kLasting, class Counted>
+  void AddSoon(std::string_view word, Occurrence occurrence, Counted& counted);
   // Fetches the entry of the word's node, or for a word met for the first time the index
   // slots of its plural and singular; looks for the node among the first few of its probe
   // only, as this only fetches.
@@ -361,14 +374,14 @@ class WordTable {
   bool wordsWait_ = false;
 };
 
-template <class Counted>
-void WordTable::AddWordSoon(std::string_view word, Occurrence occurrence, Counted&& counted) {
+template <bool kLasting, class Counted>
+void WordTable::AddSoon(std::string_view word, Occurrence occurrence, Counted& counted) {
   if (!wordsWait_) {
     counted(AddWord(word, occurrence), word);
     return;
   }
   if (waiting_ == kWaitingWords) CountOldestWaiting(counted);
-  Wait(word, occurrence);
+  Wait(word, occurrence, kLasting);
 }
 
 template <class Counted>
