@@ -75,13 +75,15 @@ void CountingThread::Run() {
 void CountingThread::Count(const Batch& batch) {
   const std::string_view bytes(batch.bytes.get(), batch.size);
   uint32_t start = 0;
-  auto counted = [this](AddResult result, std::string_view word) { Counted(result, word); };
-  for (const BatchWord& w : std::span(batch.words.get(), batch.count)) {
-    table_.AddLastingWordSoon(bytes.substr(start, w.end - start), w.occurrence, counted);
-    start = w.end;
-  }
-  // The batch goes back to be filled again: the words of it that wait are counted first.
-  table_.Flush(counted);
+  // The batch goes back to be filled again once its words are counted.
+  table_.AddWordsSoon(
+      [&](auto add) {
+        for (const BatchWord& w : std::span(batch.words.get(), batch.count)) {
+          add(bytes.substr(start, w.end - start), w.occurrence);
+          start = w.end;
+        }
+      },
+      [this](AddResult result, std::string_view word) { Counted(result, word); });
 }
 
 }  // namespace tw

@@ -139,11 +139,15 @@ class WordTable {
   void AddWordSoon(std::string_view word, Occurrence occurrence, Counted&& counted) {
     AddSoon<false>(word, occurrence, counted);
   }
-  // The same for a word whose bytes stay where they are, unchanged, until the next Flush:
-  // a word that waits is not copied.
-  template <class Counted>
-  void AddLastingWordSoon(std::string_view word, Occurrence occurrence, Counted&& counted) {
-    AddSoon<true>(word, occurrence, counted);
+  // The same for the words `forEachWord(add)` hands to add(std::string_view word, Occurrence
+  // occurrence), whose bytes stay where they are during the call: those that wait are not
+  // copied, and all are counted before the call returns.
+  template <class ForEachWord, class Counted>
+  void AddWordsSoon(ForEachWord&& forEachWord, Counted&& counted) {
+    forEachWord([this, &counted](std::string_view word, Occurrence occurrence) {
+      AddSoon<true>(word, occurrence, counted);
+    });
+    Flush(counted);
   }
   template <class Counted>
   void Flush(Counted&& counted);
@@ -259,7 +263,7 @@ class WordTable {
   static constexpr size_t kRelativeFetchDistance = kWaitingWords / 4;
   // Takes a word into the queue (the queue has room) and fetches what the words in it will
   // read.
-  // `lasting`: the word's bytes stay where they are while it waits (see AddLastingWordSoon).
+  // `lasting`: the word's bytes stay where they are while it waits (see AddWordsSoon).
   void Wait(std::string_view word, Occurrence occurrence, bool lasting);
   template <bool kLasting, class Counted>
   void AddSoon(std::string_view word, Occurrence occurrence, Counted& counted);

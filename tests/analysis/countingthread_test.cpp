@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/settings.hpp"
+#include "core/limits.hpp"
 #include "words/commonwords.hpp"
 
 namespace tw {
@@ -24,19 +25,21 @@ struct Occurring {
 };
 
 // Words as a scan hands them over: a skewed choice from a vocabulary with plurals, accented
-// letters, words too short and too long, in contexts of several weights.
+// letters, words too short and too long, of every length a batch copies its own way (one to
+// three bytes, four to seven, eight to sixteen, more), in contexts of several weights.
 std::vector<Occurring> ScanWords(size_t count, uint32_t seed) {
   std::mt19937 rng(seed);
   std::vector<std::string> vocabulary;
   for (int k = 0; k < 3000; ++k) {
     std::string word;
-    const size_t length = 1 + rng() % 10;
+    const size_t length = 1 + rng() % (k % 8 == 0 ? 30 : 10);
     for (size_t c = 0; c < length; ++c)
       word.push_back("aeioulnrstMT\xe9\xc9"[rng() % 14]);
     vocabulary.push_back(word);
     vocabulary.push_back(word + "s");
   }
   vocabulary.push_back(std::string(70, 'x'));
+  vocabulary.push_back(std::string(static_cast<size_t>(intMaxWordLength), 'y'));
   std::vector<Occurring> words;
   for (size_t k = 0; k < count; ++k) {
     const size_t rank = rng() % vocabulary.size();

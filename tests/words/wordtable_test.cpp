@@ -631,10 +631,32 @@ TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
   // A long document's: its words wait, and with the larger vocabulary its index grows while
   // they do; now and then a short one's, whose words are counted at once.
   soon.Reset(options, common, GetParam() % 8 == 4 ? 0 : 50'000'000);
+  // The same, its words handed over in runs whose bytes are written over after each.
+  WordTable runs;
+  runs.Reset(options, common, GetParam() % 8 == 4 ? 0 : 50'000'000);
+  std::string runBytes;
+  std::vector<std::pair<size_t, Occurrence>> runWords;  // where each ends, its occurrence
   std::vector<std::string> newWords;
   std::vector<std::string> newWordsSoon;
+  std::vector<std::string> newWordsInRuns;
   auto told = [&newWordsSoon](AddResult result, std::string_view w) {
     if (result == AddResult::NewWord) newWordsSoon.emplace_back(w);
+  };
+  auto countRun = [&] {
+    runs.AddWordsSoon(
+        [&](auto add) {
+          size_t start = 0;
+          for (const auto& [end, occurrence] : runWords) {
+            add(std::string_view(runBytes).substr(start, end - start), occurrence);
+            start = end;
+          }
+        },
+        [&](AddResult result, std::string_view w) {
+          if (result == AddResult::NewWord) newWordsInRuns.emplace_back(w);
+        });
+    std::fill(runBytes.begin(), runBytes.end(), '#');
+    runBytes.clear();
+    runWords.clear();
   };
   LiteralTable literal;
   for (int step = 0; step < 3000; ++step) {
@@ -646,6 +668,9 @@ TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
     const AddResult result = fast.AddWord(EncodeCp1252(word), context);
     if (result == AddResult::NewWord) newWords.push_back(EncodeCp1252(word));
     soon.AddWordSoon(EncodeCp1252(word), context, told);
+    runBytes += EncodeCp1252(word);
+    runWords.emplace_back(runBytes.size(), OccurrenceOf(context, options.weights));
+    if (rng() % 40 == 0) countRun();
     if (IsRejectedWord(word, options, common)) {
       ASSERT_EQ(result, AddResult::Rejected) << ToUtf8(word);
       continue;
@@ -665,6 +690,9 @@ TEST_P(AddWordAgreementTest, BytesThroughTheFiltersMatchTheLiteralTable) {
   soon.Flush(told);
   EXPECT_EQ(newWordsSoon, newWords);
   ExpectSame(soon, literal, "after the waiting words");
+  countRun();
+  EXPECT_EQ(newWordsInRuns, newWords);
+  ExpectSame(runs, literal, "after the runs");
   fast.ApplyMinFrequency(2);
   literal.ApplyMinFrequency(2);
   fast.MergeCaseVariants();
