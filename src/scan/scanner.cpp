@@ -32,8 +32,7 @@ const SectionMarkers& MarkersOf(SectionKind kind) {
 
 }  // namespace
 
-OccurrenceContext ScanState::Context() const {
-  OccurrenceContext c;
+void ScanState::PutContext(OccurrenceContext& c) const {
   c.blnInTitle = inTitle;
   c.blnInDescription = inDescription;
   c.blnInExistingKeywords = inExistingKeywords;
@@ -44,7 +43,6 @@ OccurrenceContext ScanState::Context() const {
   c.intTableDepth = tableDepth;
   c.intDivDepth = divDepth;
   c.intSpanDepth = spanDepth;
-  return c;
 }
 
 MarkupScanner::MarkupScanner(const ScanOptions& options, ScanListener& listener)
@@ -114,7 +112,6 @@ void MarkupScanner::Walk() {
       // Text: plain characters are passed over and words cut out until something else comes
       // up. Nothing here changes the context, so it is made once for the whole run, when its
       // first word comes (many runs between two tags hold none).
-      OccurrenceContext context;
       Occurrence occurrence;
       bool contextMade = false;
       for (;;) {
@@ -124,11 +121,11 @@ void MarkupScanner::Walk() {
         if (at_ + 1 == len && line[at_] == ' ') return;
         if (!letters_.IsLetter(line[at_])) break;
         if (!contextMade) {
-          context = s.Context();
-          occurrence = OccurrenceOf(context, w);
+          s.PutContext(context_);
+          occurrence = OccurrenceOf(context_, w);
           contextMade = true;
         }
-        ExtractWord(context, occurrence);
+        ExtractWord(context_, occurrence);
         if (listener_.AfterWord()) return;
       }
     }
@@ -215,8 +212,8 @@ void MarkupScanner::Walk() {
       }
     }
     if (c != 0 && letters_.IsLetter(static_cast<unsigned char>(c))) {
-      const OccurrenceContext context = s.Context();
-      ExtractWord(context, OccurrenceOf(context, w));
+      s.PutContext(context_);
+      ExtractWord(context_, OccurrenceOf(context_, w));
       if (listener_.AfterWord()) return;
       continue;
     }

@@ -64,8 +64,8 @@ struct ScanState {
   bool inFontTag = false;
   bool fontSizeOff = false;
 
-  // The occurrence context of a word at this moment.
-  OccurrenceContext Context() const;
+  // Puts the occurrence context of a word at this moment into `context`, item by item.
+  void PutContext(OccurrenceContext& context) const;
 };
 
 class MarkupScanner {
@@ -144,6 +144,9 @@ class MarkupScanner {
   // and the like): the walk passes over them without looking at anything else.
   ByteSet plain_{};
   ScanState state_;
+  // The context of the words being cut: written item by item where it stays, as a copy of a
+  // whole context just put together would be read before the writes reach it.
+  OccurrenceContext context_;
   LineBuffer line_;
   size_t at_ = 0;
   LineSearches searches_;
