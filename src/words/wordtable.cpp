@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -30,6 +31,10 @@
 #include <optional>
 #include <stdexcept>
 #include <utility>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "core/hugepages.hpp"
 #include "text/chars.hpp"
@@ -297,30 +302,49 @@ void ForEachCaseVariantKey(std::string_view key, std::string& scratch, F f) {
 
 }  // namespace
 
+namespace {
+
+size_t RoundedToHugePages(size_t bytes) {
+  return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+}
+
+}  // namespace
+
 template <class T>
 T* LargeArrayAllocator<T>::allocate(size_t n) {
+  if (n > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
   const size_t bytes = n * sizeof(T);
 #if defined(__linux__)
   if (bytes >= kHugePageBytes) {
-    const size_t rounded = (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
-    void* p = std::aligned_alloc(kHugePageBytes, rounded);
-    if (p == nullptr) throw std::bad_alloc();
-    AdviseHugePages(p, rounded);
-    return static_cast<T*>(p);
+    // A mapping of its own, on whole huge pages: one huge page more is asked for, and what
+    // lies before and after the aligned part is given back.
+    const size_t rounded = RoundedToHugePages(bytes);
+    void* mapped = mmap(nullptr, rounded + kHugePageBytes, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    const auto base = reinterpret_cast<uintptr_t>(mapped);
+    const uintptr_t start = (base + kHugePageBytes - 1) & ~(uintptr_t{kHugePageBytes} - 1);
+    if (start > base) (void)munmap(mapped, start - base);
+    const uintptr_t end = base + rounded + kHugePageBytes;
+    if (end > start + rounded) (void)munmap(reinterpret_cast<void*>(start + rounded), end - start - rounded);
+    AdviseHugePages(reinterpret_cast<void*>(start), rounded);
+    return reinterpret_cast<T*>(start);
   }
 #endif
-  return std::allocator<T>().allocate(n);
+  void* p = std::calloc(n == 0 ? 1 : n, sizeof(T));
+  if (p == nullptr) throw std::bad_alloc();
+  return static_cast<T*>(p);
 }
 
 template <class T>
 void LargeArrayAllocator<T>::deallocate(T* p, size_t n) {
 #if defined(__linux__)
   if (n * sizeof(T) >= kHugePageBytes) {
-    std::free(p);
+    (void)munmap(p, RoundedToHugePages(n * sizeof(T)));
     return;
   }
 #endif
-  std::allocator<T>().deallocate(p, n);
+  std::free(p);
 }
 
 template struct LargeArrayAllocator<WordTable::Node>;
@@ -372,7 +396,7 @@ void WordTable::Reset() {
   commonWords_ = nullptr;
   lengths_ = WordLengths{};
   entries_.clear();
-  nodes_.assign(kInitialSlots, Node{});
+  nodes_ = NodeArray(kInitialSlots);
   expectedSlots_ = kInitialSlots;
   keys_.clear();
   usedNodes_ = 0;
@@ -449,7 +473,7 @@ inline int32_t WordTable::FindNode(std::string_view key, const KeyHash& k) const
 
 void WordTable::GrowIndex() {
   NodeArray old = std::move(nodes_);
-  nodes_.assign(std::max(old.size() * 2, expectedSlots_), Node{});
+  nodes_ = NodeArray(std::max(old.size() * 2, expectedSlots_));
   const size_t mask = nodes_.size() - 1;
   // The old place of a node keeps, in `head`, where the node went.
   for (Node& n : old) {
@@ -463,9 +487,12 @@ void WordTable::GrowIndex() {
   auto renumber = [&old](int32_t& node) {
     if (node != kNone) node = old[static_cast<size_t>(node)].head;
   };
-  for (Node& n : nodes_) {
-    renumber(n.plural);
-    renumber(n.singular);
+  // Only the nodes moved are looked at: the rest of the new index is not touched.
+  for (const Node& n : old) {
+    if (n.used == 0) continue;
+    Node& moved = nodes_[static_cast<size_t>(n.head)];
+    renumber(moved.plural);
+    renumber(moved.singular);
   }
   for (Entry& e : entries_)
     renumber(e.node);

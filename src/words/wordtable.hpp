@@ -8,9 +8,11 @@
 #include <climits>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/limits.hpp"
@@ -25,7 +27,10 @@ class CommonWords;
 class WordTable;
 
 // An allocator for large arrays read at random: on Linux, arrays of a few megabytes and more
-// are laid on huge pages, so that reading them costs fewer address translations.
+// are laid on huge pages, so that reading them costs fewer address translations. The memory
+// comes as zeros, and an element made without a value is left as those zeros: the pages of a
+// large array are then taken from the system only as they are written, along the way, not
+// all at once when the array is made.
 template <class T>
 struct LargeArrayAllocator {
   using value_type = T;
@@ -34,6 +39,12 @@ struct LargeArrayAllocator {
   explicit LargeArrayAllocator(const LargeArrayAllocator<U>& /*other*/) {}
   T* allocate(size_t n);
   void deallocate(T* p, size_t n);
+  template <class U>
+  void construct(U* /*p*/) noexcept {}
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    std::construct_at(p, std::forward<Args>(args)...);
+  }
   bool operator==(const LargeArrayAllocator&) const = default;
 };
 
@@ -188,7 +199,7 @@ class WordTable {
   // byte and the two bytes of the character (words of the scan hold neither).
   //
   // The nodes are the slots of the hash index themselves (open addressing), so that finding
-  // a word reads one place: its key of eight bytes or less without a 0 byte stands in the
+  // a word reads one place (a slot of zero bytes is empty: only `used` is read of it): its key of eight bytes or less without a 0 byte stands in the
   // node as one number, and only a longer key is compared in keys_. A node's index changes
   // when the index grows; everything that holds one is renumbered then.
   struct Node {
