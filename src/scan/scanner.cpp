@@ -115,11 +115,15 @@ void MarkupScanner::Walk() {
       Occurrence occurrence;
       bool contextMade = false;
       for (;;) {
-        while (at_ + 1 < len && plain_[line[at_]])
-          ++at_;
-        if (at_ >= len) return;
-        if (at_ + 1 == len && line[at_] == ' ') return;
-        if (!letters_.IsLetter(line[at_])) break;
+        // (A byte of the line could be a byte of at_ for all the compiler knows: the walk goes
+        // on in a copy, which stays in a register.)
+        size_t at = at_;
+        while (at + 1 < len && plain_[line[at]])
+          ++at;
+        at_ = at;
+        if (at >= len) return;
+        if (at + 1 == len && line[at] == ' ') return;
+        if (!letters_.IsLetter(line[at])) break;
         if (!contextMade) {
           s.PutContext(context_);
           occurrence = OccurrenceOf(context_, w);
