@@ -43,8 +43,9 @@ struct Occurrence {
 };
 
 inline Occurrence OccurrenceOf(const OccurrenceContext& context, const ContextWeights& weights) {
-  return Occurrence{OccurrenceWeight(context, weights),
-                    context.blnInTitle || context.blnInDescription || context.blnInExistingKeywords};
+  return Occurrence{OccurrenceWeight(context, weights), context.blnInTitle ||
+                                                            context.blnInDescription ||
+                                                            context.blnInExistingKeywords};
 }
 
 }  // namespace tw

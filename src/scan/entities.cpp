@@ -240,16 +240,16 @@ WordLetters::WordLetters(int32_t languagePosition)
     : letter_(LetterBytes(false, TextView())),
       inWord_(LetterBytes(false, WordExtraChars(languagePosition))),
       lower_(&Cp1252LowerBytes()) {
-  extraHyphen_ = inWord_['-'];
-  extraApostrophe_ = inWord_['\''];
+  const bool extraHyphen = inWord_['-'];
+  const bool extraApostrophe = inWord_['\''];
 #if defined(__SSE2__)
-  hyphen_ = _mm_set1_epi8(extraHyphen_ ? '-' : 'a');
-  apostrophe_ = _mm_set1_epi8(extraApostrophe_ ? '\'' : 'a');
+  hyphen_ = _mm_set1_epi8(extraHyphen ? '-' : 'a');
+  apostrophe_ = _mm_set1_epi8(extraApostrophe ? '\'' : 'a');
 #endif
   asciiByRange_ = true;
   for (unsigned char b = 0; b < kSignFlip; ++b) {
     const bool letter = (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
-    const bool expected = letter || (b == '-' && extraHyphen_) || (b == '\'' && extraApostrophe_);
+    const bool expected = letter || (b == '-' && extraHyphen) || (b == '\'' && extraApostrophe);
     if (inWord_[b] != expected) asciiByRange_ = false;
   }
 }

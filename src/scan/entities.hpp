@@ -123,9 +123,9 @@ class WordLetters {
       while (end + kBlock <= limit) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + end));
         const __m128i shifted = _mm_add_epi8(_mm_or_si128(v, caseBit), offset);
-        const __m128i word = _mm_or_si128(
-            _mm_cmplt_epi8(shifted, letters),
-            _mm_or_si128(_mm_cmpeq_epi8(v, hyphen_), _mm_cmpeq_epi8(v, apostrophe_)));
+        const __m128i word =
+            _mm_or_si128(_mm_cmplt_epi8(shifted, letters),
+                         _mm_or_si128(_mm_cmpeq_epi8(v, hyphen_), _mm_cmpeq_epi8(v, apostrophe_)));
         const auto inWord = static_cast<unsigned>(_mm_movemask_epi8(word));
         const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
         const auto stop = ~(inWord | high) & kBlockMask;
@@ -156,8 +156,6 @@ class WordLetters {
   // Whether an ASCII byte is in a word exactly when it is a letter or an extra hyphen or
   // apostrophe (the vector path relies on it).
   bool asciiByRange_ = false;
-  bool extraHyphen_ = false;
-  bool extraApostrophe_ = false;
 #if defined(__SSE2__)
   // The extra characters sixteen times over ("a" for one the language lacks).
   __m128i hyphen_{};

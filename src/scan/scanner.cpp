@@ -89,6 +89,11 @@ bool MarkupScanner::SkippingSection() const {
          (state_.spanDepth > 0 && w.span == 0);
 }
 
+inline Occurrence MarkupScanner::MakeContext() {
+  state_.PutContext(context_);
+  return OccurrenceOf(context_, options_.weights);
+}
+
 inline void MarkupScanner::ExtractWord(const OccurrenceContext& context, Occurrence occurrence) {
   const WordCut cut = letters_.Cut(Line(), at_);
   if (!cut.contraction) {
@@ -125,8 +130,7 @@ void MarkupScanner::Walk() {
         if (at + 1 == len && line[at] == ' ') return;
         if (!letters_.IsLetter(line[at])) break;
         if (!contextMade) {
-          s.PutContext(context_);
-          occurrence = OccurrenceOf(context_, w);
+          occurrence = MakeContext();
           contextMade = true;
         }
         ExtractWord(context_, occurrence);
@@ -216,8 +220,7 @@ void MarkupScanner::Walk() {
       }
     }
     if (c != 0 && letters_.IsLetter(static_cast<unsigned char>(c))) {
-      s.PutContext(context_);
-      ExtractWord(context_, OccurrenceOf(context_, w));
+      ExtractWord(context_, MakeContext());
       if (listener_.AfterWord()) return;
       continue;
     }

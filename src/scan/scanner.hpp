@@ -135,6 +135,9 @@ class MarkupScanner {
   void SkipPhpSection();
   void SkipInlinePhp();
   void HandleMarker(char c);
+  // Puts the context of a word at this moment into context_ and returns what the word table
+  // keeps of it.
+  Occurrence MakeContext();
   void ExtractWord(const OccurrenceContext& context, Occurrence occurrence);
 
   const ScanOptions& options_;

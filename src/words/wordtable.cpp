@@ -324,9 +324,11 @@ T* LargeArrayAllocator<T>::allocate(size_t n) {
     if (mapped == MAP_FAILED) throw std::bad_alloc();
     const auto base = reinterpret_cast<uintptr_t>(mapped);
     const uintptr_t start = (base + kHugePageBytes - 1) & ~(uintptr_t{kHugePageBytes} - 1);
-    if (start > base) (void)munmap(mapped, start - base);
-    const uintptr_t end = base + rounded + kHugePageBytes;
-    if (end > start + rounded) (void)munmap(reinterpret_cast<void*>(start + rounded), end - start - rounded);
+    const size_t before = start - base;
+    if (before > 0) (void)munmap(mapped, before);
+    if (before < kHugePageBytes) {
+      (void)munmap(reinterpret_cast<void*>(start + rounded), kHugePageBytes - before);
+    }
     AdviseHugePages(reinterpret_cast<void*>(start), rounded);
     return reinterpret_cast<T*>(start);
   }

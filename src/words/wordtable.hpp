@@ -199,9 +199,10 @@ class WordTable {
   // byte and the two bytes of the character (words of the scan hold neither).
   //
   // The nodes are the slots of the hash index themselves (open addressing), so that finding
-  // a word reads one place (a slot of zero bytes is empty: only `used` is read of it): its key of eight bytes or less without a 0 byte stands in the
-  // node as one number, and only a longer key is compared in keys_. A node's index changes
-  // when the index grows; everything that holds one is renumbered then.
+  // a word reads one place (a slot of zero bytes is empty: only `used` is read of it): its key of
+  // eight bytes or less without a 0 byte stands in the node as one number, and only a longer key is
+  // compared in keys_. A node's index changes when the index grows; everything that holds one is
+  // renumbered then.
   struct Node {
     uint32_t hash = 0;
     uint32_t keyStart = 0;
